@@ -1,0 +1,52 @@
+# Every target installs what is missing first (scripts/install-deps is quiet when all is there).
+BUILD      ?= build
+SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+PREFIX_ARG  = $(if $(PREFIX),--prefix "$(PREFIX)",)
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test bench sanitize fuzz demo-prefix format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: deps $(BUILD)/CMakeCache.txt
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Until the window exists, Tidora's face is the machine report of the command-line tool.
+run: build
+	@scripts/run-machine-report $(BUILD) $(PREFIX_ARG)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(BUILD)/bench/tidora-bench-hive-load $(PREFIX_ARG)
+
+sanitize: deps
+	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTIDORA_SANITIZE=ON >/dev/null
+	@cmake --build $(SAN_BUILD) -j $(JOBS)
+	@cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+fuzz:
+	@WITH_FUZZ=1 scripts/install-deps
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDORA_FUZZ=ON -DTIDORA_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tidora-fuzz-hive
+	@mkdir -p $(FUZZ_BUILD)/corpus-hive
+	@$(FUZZ_BUILD)/fuzz/tidora-fuzz-hive -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus-hive fuzz/corpus/hive
+
+demo-prefix: build
+	@scripts/make-demo-prefix $(or $(DIR),$(BUILD)/demo-prefix)
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
