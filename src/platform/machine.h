@@ -31,7 +31,7 @@ enum class UserCategory : int {
 // a root plus a key path with "\" between components; all text is UTF-8. Key and value names
 // match case-insensitively, as on Windows.
 class Machine {
-public:
+  public:
     virtual ~Machine() = default;
 
     // ---- Registry ----
@@ -66,6 +66,8 @@ public:
     // Deletes one file. The path must lie inside withinFolder (when given, otherwise inside its
     // drive); no symbolic link below that folder is followed, so nothing outside it is touched.
     virtual OpResult deleteFile(std::string_view path, std::string_view withinFolder = {}) = 0;
+    // The drive letters present, upper case, in order (GetLogicalDrives).
+    virtual std::vector<char> logicalDrives() const = 0;
     virtual DriveType driveType(std::string_view path) const = 0;
     virtual std::optional<DiskSpace> diskSpace(std::string_view path) const = 0;
     // As GetTempPath: with a trailing backslash.

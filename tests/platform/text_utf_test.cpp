@@ -6,7 +6,8 @@ namespace tidora::platform {
 namespace {
 
 TEST(TextUtf, RoundTripsAcrossPlanes) {
-    const std::string text = "Temp \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xF0\x9F\x98\x80";
+    const std::string text =
+        "Temp \xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xF0\x9F\x98\x80";
     const std::u16string units = utf8ToUtf16(text);
     EXPECT_EQ(units.size(), 5u + 6u + 1u + 2u);
     EXPECT_EQ(utf16ToUtf8(units), text);
@@ -29,7 +30,8 @@ TEST(TextUtf, CaseInsensitiveNames) {
     };
     const Case cases[] = {
         {"Program Files", "PROGRAM FILES", true},
-        {"\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "\xD0\x9F\xD0\xA0\xD0\x98\xD0\x92\xD0\x95\xD0\xA2", true},
+        {"\xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+         "\xD0\x9F\xD0\xA0\xD0\x98\xD0\x92\xD0\x95\xD0\xA2", true},
         {"\xC3\xA9t\xC3\xA9", "\xC3\x89T\xC3\x89", true},
         {"abc", "abcd", false},
         {"a\xFF", "A\xFF", true},
