@@ -3,6 +3,7 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+MAKEFLAGS  += --no-print-directory
 PREFIX_ARG  = $(if $(PREFIX),--prefix "$(PREFIX)",)
 FUZZ_SECONDS ?= 60
 
@@ -17,7 +18,8 @@ $(BUILD)/CMakeCache.txt: | deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 
 build: deps $(BUILD)/CMakeCache.txt
-	@cmake --build $(BUILD) -j $(JOBS)
+	@echo "Building in $(BUILD) (log: $(BUILD)/build.log)"
+	@cmake --build $(BUILD) -j $(JOBS) >$(BUILD)/build.log 2>&1 || { cat $(BUILD)/build.log; exit 1; }
 
 # Until the window exists, Tidora's face is the machine report of the command-line tool.
 run: build

@@ -214,7 +214,9 @@ TEST(HiveParse, DecodesEveryValueTypeAndEscape) {
         {R"("\xd83d\xde00"=dword:1)", RegValue::fromDword("\xF0\x9F\x98\x80", 1)},
     };
     for (const auto& c : cases) {
-        const Hive hive = parsed(kHeader + "[K]\n" + c.line + "\n");
+        const std::string text = kHeader + "[K]\n" + c.line + "\n";
+        const Hive hive = parsed(text);
+        EXPECT_EQ(hive.serialize(), text);
         const auto values = hive.values(key(hive, "K"));
         ASSERT_EQ(values.size(), 1u) << c.line;
         EXPECT_EQ(values[0], c.expected) << c.line;

@@ -143,6 +143,8 @@ EnvironmentBlock buildMachineEnvironment(const WineRegistry& registry,
     env.set("LOCALAPPDATA", userFolder("Local AppData", "%USERPROFILE%\\AppData\\Local"));
 
     loadVariables(env, registry, hkcu, "Environment", true);
+    // What the logon session set (Wine writes the profile variables here).
+    loadVariables(env, registry, hkcu, "Volatile Environment", true);
     return env;
 }
 

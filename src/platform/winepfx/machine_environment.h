@@ -10,8 +10,9 @@ namespace tidora::platform::winepfx {
 
 // The environment a program of this prefix starts with, built as Windows builds it: the folders
 // Windows derives (SystemRoot, ProgramData, PUBLIC, ProgramFiles...), the system variables of
-// Session Manager, the user's profile variables (USERPROFILE, APPDATA, LOCALAPPDATA, USERNAME...)
-// and the user's own variables of HKCU\Environment, where PATH is appended to the system PATH.
+// Session Manager, the user's profile variables (USERPROFILE, APPDATA, LOCALAPPDATA, USERNAME...),
+// the user's own variables of HKCU\Environment, where PATH is appended to the system PATH, and
+// those of the logon session, HKCU\Volatile Environment.
 // profileFolderName names the user's folder under C:\users when the registry has no profile path.
 EnvironmentBlock buildMachineEnvironment(const WineRegistry& registry,
                                          const std::function<std::string()>& profileFolderName);
