@@ -63,7 +63,7 @@ Snapshot snapshot(const Hive& hive, std::vector<Hive::NodeId>& nodes) {
 }
 
 class Random {
-  public:
+public:
     explicit Random(const uint8_t* data, size_t size) {
         for (size_t i = 0; i < size; ++i) {
             state_ = (state_ ^ data[i]) * 0x100000001B3ULL;
@@ -77,7 +77,7 @@ class Random {
     }
     size_t below(size_t n) { return n == 0 ? 0 : next() % n; }
 
-  private:
+private:
     uint64_t state_ = 0xCBF29CE484222325ULL;
 };
 

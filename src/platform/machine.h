@@ -31,7 +31,7 @@ enum class UserCategory : int {
 // a root plus a key path with "\" between components; all text is UTF-8. Key and value names
 // match case-insensitively, as on Windows.
 class Machine {
-  public:
+public:
     virtual ~Machine() = default;
 
     // ---- Registry ----

@@ -7,7 +7,7 @@ namespace tidora::platform {
 
 // Outcome of a change to the machine: success, or a message a user can read.
 class OpResult {
-  public:
+public:
     static OpResult success() { return OpResult(); }
     static OpResult failure(std::string message) { return OpResult(std::move(message)); }
 
@@ -15,7 +15,7 @@ class OpResult {
     explicit operator bool() const { return ok_; }
     const std::string& error() const { return error_; }
 
-  private:
+private:
     OpResult() = default;
     explicit OpResult(std::string message) : ok_(false), error_(std::move(message)) {}
 

@@ -21,7 +21,7 @@ using testing::TempDir;
 using testing::writeFile;
 
 class PathResolverTest : public ::testing::Test {
-  protected:
+protected:
     PathResolverTest() : prefix(dir / "pfx"), resolver(prefix + "/") {
         fs::create_directories(prefix + "/drive_c");
         fs::create_directories(prefix + "/dosdevices");

@@ -20,7 +20,7 @@ bool onPath(const std::string& program) {
 }
 
 class RealWine : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (!onPath("wineboot") || !onPath("wineserver") || !onPath("wine")) {
             GTEST_SKIP() << "Wine is not installed (apt-get install wine wine64); skipped";

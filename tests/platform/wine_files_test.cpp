@@ -21,7 +21,7 @@ using testing::TempDir;
 using testing::writeFile;
 
 class WineFilesTest : public ::testing::Test {
-  protected:
+protected:
     WineFilesTest() : prefix(dir / "pfx"), resolver(prefix), files(resolver) {
         fs::create_directories(prefix + "/drive_c/temp");
         fs::create_directories(prefix + "/dosdevices");

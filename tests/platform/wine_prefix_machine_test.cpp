@@ -20,7 +20,7 @@ constexpr const char* kShellFolders =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 class WinePrefixMachineTest : public ::testing::Test {
-  protected:
+protected:
     std::unique_ptr<WinePrefixMachine> open(const PrefixBuilder& builder) {
         builder.write();
         std::string error;

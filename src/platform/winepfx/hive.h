@@ -24,7 +24,7 @@ struct ValueEntry;
 // A NodeId stays valid until deleteKeyTree removes its key; after that, queries treat it as an
 // empty key and changes ignore it.
 class Hive {
-  public:
+public:
     using NodeId = uint32_t;
     static constexpr NodeId kRoot = 0;  // the key the file's paths are relative to
 
@@ -50,7 +50,8 @@ class Hive {
     bool exists(NodeId) const;
     NodeId parent(NodeId) const;  // the root is its own parent
     const std::string& name(NodeId) const;
-    std::vector<NodeId> children(NodeId) const;  // in the order they first appear in the file
+    // In the order they first appear in the file; keys created since come last.
+    std::vector<NodeId> children(NodeId) const;
     // In stored order. A name given twice (hand-edited files) counts once, at its first place,
     // with the data of its last entry, as Wine loads it.
     std::vector<RegValue> values(NodeId) const;
@@ -58,7 +59,9 @@ class Hive {
     FileTime lastWriteTime(NodeId) const;  // #time, else the key line's seconds, else 0
     bool isLink(NodeId) const;             // a symbolic link key (#link)
 
-    // `now` is the time written into the changed key's line and #time line.
+    // `now` is the time written into the changed key's line and #time line. Names that are not
+    // UTF-8 are stored with U+FFFD in place of the bad bytes, as reading the file would give them.
+
     // Creates the key and its missing parents; an existing key is returned as it is.
     NodeId createKey(std::string_view path, FileTime now);
     // Replaces a same-named value in place, else adds the value after the key's last one.
@@ -67,7 +70,7 @@ class Hive {
     // Removes the key's lines and those of all its subkeys; false for the root or a deleted key.
     bool deleteKeyTree(NodeId, FileTime now);
 
-  private:
+private:
     static constexpr uint32_t kNone = UINT32_MAX;
 
     enum class ItemKind : uint8_t { Header, Key, BadKey, Time, Option, Value, Other };

@@ -11,7 +11,7 @@ namespace tidora::platform::winepfx {
 // open-addressing table of node ids keyed by the parent and the upper-cased name. The owner keeps
 // the names and confirms each candidate, since different names may share a hash.
 class HiveChildIndex {
-  public:
+public:
     static constexpr uint32_t kAbsent = UINT32_MAX;
 
     static uint32_t hashOf(uint32_t parent, std::string_view name);
@@ -37,7 +37,7 @@ class HiveChildIndex {
     void insert(uint32_t hash, uint32_t id);
     void erase(uint32_t hash, uint32_t id);
 
-  private:
+private:
     struct Slot {
         uint32_t hash;
         uint32_t id;

@@ -77,7 +77,7 @@ size_t commonPrefixLength(std::string_view a, std::string_view b) {
 }  // namespace
 
 class Hive::Parser {
-  public:
+public:
     explicit Parser(Hive& hive) : h_(hive), t_(hive.text_) {}
 
     void run() {
@@ -136,7 +136,7 @@ class Hive::Parser {
         }
     }
 
-  private:
+private:
     uint32_t addItem(size_t begin, size_t end, ItemKind kind) {
         const auto index = static_cast<uint32_t>(h_.items_.size());
         h_.items_.push_back(Item{static_cast<uint32_t>(begin), static_cast<uint32_t>(end - begin),

@@ -20,7 +20,7 @@ namespace tidora::platform::winepfx {
 // Unix names are not, so each component is matched against the real names, with folder listings
 // cached until the folder changes. Safe to use from several threads.
 class PathResolver {
-  public:
+public:
     struct Resolved {
         std::string unixPath;
         bool exists = false;  // false: the components from the first one not found are as given
@@ -43,7 +43,7 @@ class PathResolver {
     // (the exact name first); nullopt when there is none.
     std::optional<std::string> findEntry(int folderFd, std::string_view textName) const;
 
-  private:
+private:
     struct FolderListing {
         timespec mtime{};
         // A listing taken within the file system's time granularity of the last change may have

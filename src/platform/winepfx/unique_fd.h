@@ -8,7 +8,7 @@ namespace tidora::platform::winepfx {
 
 // Owns a file descriptor (negative: none) and closes it.
 class UniqueFd {
-  public:
+public:
     UniqueFd() = default;
     explicit UniqueFd(int fd) : fd_(fd) {}
     ~UniqueFd() { reset(); }
@@ -32,7 +32,7 @@ class UniqueFd {
         fd_ = fd;
     }
 
-  private:
+private:
     int fd_ = -1;
 };
 

@@ -16,7 +16,7 @@ namespace tidora::platform::winepfx {
 // followed below the folder a deletion is confined to. Paths that do not parse (relative, UNC)
 // give false, nullopt or a failure.
 class WineFiles {
-  public:
+public:
     explicit WineFiles(const PathResolver& resolver) : resolver_(resolver) {}
 
     // Entries go to onEntry as they are read; an entry that vanishes meanwhile is skipped.
@@ -32,7 +32,7 @@ class WineFiles {
     OpResult deleteFile(std::string_view path, std::string_view withinFolder) const;
     std::optional<DiskSpace> diskSpace(std::string_view path) const;
 
-  private:
+private:
     const PathResolver& resolver_;
 };
 

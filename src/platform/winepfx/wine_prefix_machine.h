@@ -22,7 +22,7 @@ struct WinePrefixOptions {
 // The Windows machine of a Wine prefix (a folder with system.reg, user.reg, dosdevices/ and
 // drive_c/). Only this class knows that C:\ is a folder on a Linux disk.
 class WinePrefixMachine final : public Machine {
-  public:
+public:
     // Checks that prefixDir is a prefix and loads its registry; nullptr and *error otherwise.
     static std::unique_ptr<WinePrefixMachine> open(const std::string& prefixDir, std::string* error,
                                                    WinePrefixOptions options = {});
@@ -62,7 +62,7 @@ class WinePrefixMachine final : public Machine {
     UserCategory userCategory() const override;
     std::string description() const override;
 
-  private:
+private:
     WinePrefixMachine(std::string prefixDir, WinePrefixOptions options);
 
     // The environment is derived from the registry; it is built on first use and again after

@@ -19,7 +19,7 @@ namespace tidora::platform::winepfx {
 // keys are followed when a path is opened. Each hive is parsed once and parsed again only when
 // its file changed on disk. Safe to use from several threads.
 class WineRegistry {
-  public:
+public:
     // canWrite says whether changes may be written now (wineserver not running).
     WineRegistry(std::string prefixDir, std::function<OpResult()> canWrite);
 
@@ -41,7 +41,7 @@ class WineRegistry {
     OpResult deleteValue(RegRoot root, std::string_view key, std::string_view name);
     OpResult deleteKeyTree(RegRoot root, std::string_view key);
 
-  private:
+private:
     enum HiveIndex { kSystem = 0, kUser = 1, kUserDefault = 2, kHiveCount = 3 };
 
     struct HiveFile {
