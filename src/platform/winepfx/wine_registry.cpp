@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "platform/text_utf.h"
+#include "platform/winepfx/hive_codec.h"
 
 namespace tidora::platform::winepfx {
 namespace {
@@ -16,17 +17,7 @@ constexpr std::string_view kDefaultUser = ".DEFAULT";
 
 std::vector<std::string> splitKey(std::string_view key) {
     std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= key.size()) {
-        size_t end = key.find('\\', start);
-        if (end == std::string_view::npos) {
-            end = key.size();
-        }
-        if (end > start) {
-            parts.emplace_back(key.substr(start, end - start));
-        }
-        start = end + 1;
-    }
+    hive_codec::forEachPathComponent(key, [&](std::string_view part) { parts.emplace_back(part); });
     return parts;
 }
 
