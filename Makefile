@@ -4,7 +4,8 @@ SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 MAKEFLAGS  += --no-print-directory
-PREFIX_ARG  = $(if $(PREFIX),--prefix "$(PREFIX)",)
+# The prefix to work on: PREFIX=DIR, else what scripts/choose-prefix finds or makes.
+CHOSEN_PREFIX = $(if $(PREFIX),"$(PREFIX)",$$(scripts/choose-prefix $(BUILD)))
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps build run test bench sanitize fuzz demo-prefix format clean
@@ -23,13 +24,13 @@ build: deps $(BUILD)/CMakeCache.txt
 
 # Until the window exists, Tidora's face is the machine report of the command-line tool.
 run: build
-	@scripts/run-machine-report $(BUILD) $(PREFIX_ARG)
+	@$(BUILD)/src/app/tidora-cli machine --prefix $(CHOSEN_PREFIX)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@$(BUILD)/bench/tidora-bench-hive-load $(PREFIX_ARG)
+	@$(BUILD)/bench/tidora-bench-hive-load --prefix $(CHOSEN_PREFIX)
 
 sanitize: deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTIDORA_SANITIZE=ON >/dev/null
