@@ -70,6 +70,12 @@ public:
     virtual std::vector<char> logicalDrives() const = 0;
     virtual DriveType driveType(std::string_view path) const = 0;
     virtual std::optional<DiskSpace> diskSpace(std::string_view path) const = 0;
+    // The path under which this process's own file functions (Qt, SQLite) reach a Windows path:
+    // the path itself on Windows, the Unix path inside a Wine prefix. nullopt for a path that is
+    // not a local absolute path.
+    virtual std::optional<std::string> localPath(std::string_view path) const = 0;
+    // Creates one folder whose parent exists; succeeds when it exists already.
+    virtual OpResult createFolder(std::string_view path) = 0;
     // As GetTempPath: with a trailing backslash.
     virtual std::string tempPath() const = 0;
     // Without a trailing backslash, e.g. "C:\windows".

@@ -226,6 +226,28 @@ TEST_F(WinePrefixMachineTest, DrivesAndTheirTypes) {
     EXPECT_TRUE(m->diskSpace("C:\\").has_value());
 }
 
+TEST_F(WinePrefixMachineTest, LocalPathsAndNewFolders) {
+    PrefixBuilder b(prefix());
+    b.user("anna").fresh();
+    auto m = open(b);
+    ASSERT_TRUE(m);
+    const std::string appData = m->specialFolder(26);
+    const auto canonical = [](const std::optional<std::string>& path) {
+        return std::filesystem::weakly_canonical(path.value_or("")).string();
+    };
+    EXPECT_EQ(canonical(m->localPath(appData)), b.unixPath(appData));
+    // Folders match case-insensitively; a missing last part is appended as given.
+    EXPECT_EQ(canonical(m->localPath("c:\\USERS\\Anna\\appdata\\roaming\\tidora")),
+              b.unixPath(appData) + "/tidora");
+    EXPECT_FALSE(m->localPath("relative\\tidora"));
+
+    ASSERT_TRUE(m->createFolder(appData + "\\tidora"));
+    EXPECT_TRUE(std::filesystem::is_directory(b.unixPath(appData) + "/tidora"));
+    EXPECT_TRUE(m->createFolder(appData + "\\TIDORA"));  // exists already, in another case
+    EXPECT_FALSE(m->createFolder(appData + "\\no\\such\\parent"));
+    EXPECT_FALSE(m->createFolder("\\\\server\\share\\x"));
+}
+
 TEST_F(WinePrefixMachineTest, OpeningSomethingThatIsNotAPrefixSaysWhy) {
     std::string error;
     EXPECT_FALSE(WinePrefixMachine::open(tmp_ / "missing", &error));

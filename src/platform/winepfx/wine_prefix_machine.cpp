@@ -3,7 +3,9 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/text_utf.h"
 #include "platform/winepfx/machine_environment.h"
@@ -236,6 +238,34 @@ DriveType WinePrefixMachine::driveType(std::string_view path) const {
         }
     }
     return isFolder(*root) ? DriveType::Fixed : DriveType::NoRootDir;
+}
+
+std::optional<std::string> WinePrefixMachine::localPath(std::string_view path) const {
+    const auto parsed = parseWindowsPath(path, nullptr);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    return resolver_.resolve(*parsed).unixPath;
+}
+
+OpResult WinePrefixMachine::createFolder(std::string_view path) {
+    std::string error;
+    const auto parsed = parseWindowsPath(path, &error);
+    if (!parsed) {
+        return OpResult::failure("cannot create folder " + std::string(path) + ": " + error);
+    }
+    const PathResolver::Resolved resolved = resolver_.resolve(*parsed);
+    if (resolved.exists) {
+        return isFolder(resolved.unixPath)
+                   ? OpResult::success()
+                   : OpResult::failure("cannot create folder " + std::string(path) +
+                                       ": a file of that name exists");
+    }
+    if (::mkdir(resolved.unixPath.c_str(), 0755) != 0 && !isFolder(resolved.unixPath)) {
+        return OpResult::failure("cannot create folder " + std::string(path) + ": " +
+                                 std::strerror(errno));
+    }
+    return OpResult::success();
 }
 
 std::optional<DiskSpace> WinePrefixMachine::diskSpace(std::string_view path) const {

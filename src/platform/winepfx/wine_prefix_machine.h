@@ -48,6 +48,8 @@ public:
     OpResult deleteFile(std::string_view path, std::string_view withinFolder = {}) override;
     std::vector<char> logicalDrives() const override;
     DriveType driveType(std::string_view path) const override;
+    std::optional<std::string> localPath(std::string_view path) const override;
+    OpResult createFolder(std::string_view path) override;
     std::optional<DiskSpace> diskSpace(std::string_view path) const override;
     std::string tempPath() const override;
     std::string windowsFolder() const override;
