@@ -92,6 +92,8 @@ public:
     virtual WindowsVersion windowsVersion() const = 0;
     virtual bool is64Bit() const = 0;
     virtual std::string userName() const = 0;
+    // The ANSI code page programs of this machine use for 8-bit text (GetACP): 1251, 1252...
+    virtual int ansiCodePage() const = 0;
     virtual UserCategory userCategory() const = 0;
     // A short description of where the machine is (a prefix folder, a host name).
     virtual std::string description() const = 0;

@@ -95,6 +95,15 @@ TEST_F(WinePrefixMachineTest, OlderAndThirtyTwoBitPrefixes) {
     EXPECT_EQ(windowsVersionCode(m->windowsVersion()), 7);
     EXPECT_FALSE(m->environmentVariable("ProgramFiles(x86)"));
 
+    // The code page: what the prefix stores, else what Wine derives from the host's locale.
+    setenv("LC_ALL", "ru_RU.UTF-8", 1);
+    EXPECT_EQ(m->ansiCodePage(), 1251);
+    unsetenv("LC_ALL");
+    ASSERT_TRUE(m->setValue(RegRoot::LocalMachine,
+                            "System\\CurrentControlSet\\Control\\Nls\\CodePage",
+                            RegValue::fromString("ACP", "1250")));
+    EXPECT_EQ(m->ansiCodePage(), 1250);
+
     // Wine's own version setting is what programs see.
     ASSERT_TRUE(m->setValue(RegRoot::CurrentUser, "Software\\Wine",
                             RegValue::fromString("Version", "win81")));

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/text_utf.h"
+#include "platform/winepfx/locale_code_page.h"
 #include "platform/winepfx/machine_environment.h"
 #include "platform/winepfx/special_folders.h"
 #include "platform/winepfx/unix_name.h"
@@ -349,6 +350,19 @@ std::string WinePrefixMachine::userName() const {
 }
 
 // Wine runs every program with an administrator's elevated token.
+// The registry's ACP when the prefix stores one; otherwise Wine derives it from the host's
+// locale, as below.
+int WinePrefixMachine::ansiCodePage() const {
+    const auto acp = registry_.value(RegRoot::LocalMachine,
+                                     "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP");
+    if (acp && acp->isString()) {
+        if (const uint32_t number = parseNumber(acp->text()); number > 0) {
+            return static_cast<int>(number);
+        }
+    }
+    return ansiCodePageOfLocale(hostLocaleName());
+}
+
 UserCategory WinePrefixMachine::userCategory() const {
     return UserCategory::ElevatedAdmin;
 }

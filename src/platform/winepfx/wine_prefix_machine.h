@@ -61,6 +61,7 @@ public:
     WindowsVersion windowsVersion() const override;
     bool is64Bit() const override;
     std::string userName() const override;
+    int ansiCodePage() const override;
     UserCategory userCategory() const override;
     std::string description() const override;
 
