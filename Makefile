@@ -41,9 +41,12 @@ sanitize: deps
 fuzz:
 	@WITH_FUZZ=1 scripts/install-deps
 	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDORA_FUZZ=ON -DTIDORA_TESTS=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tidora-fuzz-hive
-	@mkdir -p $(FUZZ_BUILD)/corpus-hive
-	@$(FUZZ_BUILD)/fuzz/tidora-fuzz-hive -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus-hive fuzz/corpus/hive
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tidora-fuzz-hive tidora-fuzz-ini
+	@for target in hive ini; do \
+		mkdir -p $(FUZZ_BUILD)/corpus-$$target fuzz/corpus/$$target; \
+		$(FUZZ_BUILD)/fuzz/tidora-fuzz-$$target -max_total_time=$(FUZZ_SECONDS) \
+			$(FUZZ_BUILD)/corpus-$$target fuzz/corpus/$$target || exit 1; \
+	done
 
 demo-prefix: build
 	@scripts/make-demo-prefix $(or $(DIR),$(BUILD)/demo-prefix)

@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <string>
 
+#include "frame/user_data_folder.h"
 #include "platform/windows_version_code.h"
 
 namespace tidora::app {
@@ -80,6 +81,17 @@ void writeMachineReport(const platform::Machine& machine, std::ostream& out) {
         const std::string path = machine.specialFolder(folder.csidl);
         line(out, folder.name + std::string(" (") + std::to_string(folder.csidl) + ")",
              path.empty() ? "(none)" : path + (machine.exists(path) ? "" : "  [missing]"));
+    }
+
+    out << "Tidora's files:\n";
+    const std::string userFolder = frame::userDataFolder(machine);
+    if (userFolder.empty()) {
+        line(out, "User data folder", "(none: the machine has no application-data folder)");
+    } else {
+        const std::string ini = userFolder + frame::kAppFileName + ".ini";
+        line(out, "User data folder",
+             userFolder + "  -> " + machine.localPath(userFolder).value_or("?"));
+        line(out, "Settings file", ini + "  -> " + machine.localPath(ini).value_or("?"));
     }
 
     out << "Temporary folders:\n";

@@ -1,8 +1,10 @@
 #include "frame/service_info.h"
 
+#include <cstdint>
 #include <stdexcept>
 #include <vector>
 
+#include "frame/settings_value_text.h"
 #include "platform/windows_version_code.h"
 
 namespace tidora::frame {
@@ -20,21 +22,6 @@ std::vector<std::string> splitAtDots(const std::string& text) {
         }
         start = dot + 1;
     }
-}
-
-// A malformed item reads as the value of its leading digits (with an optional sign), 0 when none.
-long long leadingNumber(const std::string& item) {
-    size_t i = 0;
-    bool negative = false;
-    if (i < item.size() && (item[i] == '-' || item[i] == '+')) {
-        negative = item[i] == '-';
-        ++i;
-    }
-    long long n = 0;
-    for (; i < item.size() && item[i] >= '0' && item[i] <= '9' && n < 1000000000000LL; ++i) {
-        n = n * 10 + (item[i] - '0');
-    }
-    return negative ? -n : n;
 }
 
 }  // namespace
@@ -65,8 +52,9 @@ bool IsNewerVersion(const std::string& own, const std::string& other) {
     const auto mine = splitAtDots(own);
     const auto theirs = splitAtDots(other);
     for (size_t i = 0; i < mine.size() && i < theirs.size(); ++i) {
-        const long long a = leadingNumber(mine[i]);
-        const long long b = leadingNumber(theirs[i]);
+        // A malformed item reads as the value of its leading digits.
+        const std::int64_t a = leadingDecimal(QString::fromStdString(mine[i]));
+        const std::int64_t b = leadingDecimal(QString::fromStdString(theirs[i]));
         if (a >= 0 && b >= 0) {
             if (b < a) {
                 return false;

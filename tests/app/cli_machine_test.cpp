@@ -48,7 +48,9 @@ TEST(CliMachine, ReportsTheFixturePrefix) {
           "SystemX86 (41):        C:\\windows\\syswow64",
           "TEMP:                  C:\\users\\olga\\Temp",
           "Temp path:             C:\\users\\olga\\Temp\\", "D:\\:                   optical",
-          "Writable now:          yes"}) {
+          "Writable now:          yes",
+          "User data folder:      C:\\users\\olga\\AppData\\Roaming\\tidora\\  -> ",
+          "Settings file:         C:\\users\\olga\\AppData\\Roaming\\tidora\\tidora.ini  -> "}) {
         EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
     }
 }
