@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "diagnostics/app_log.h"
+#include "fixtures/core_application.h"
 #include "fixtures/prefix_builder.h"
 #include "fixtures/temp_dir.h"
 #include "platform/winepfx/wine_prefix_machine.h"
@@ -42,14 +43,7 @@ TEST(AppEnvironment, RegimeFromTheCommandLine) {
 
 class AppEnvironmentTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "tidora_frame_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) {
-            new QCoreApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { testing::ensureCoreApplication(); }
     void SetUp() override {
         testing::PrefixBuilder b(tmp_ / "prefix");
         b.user("olga").fresh();

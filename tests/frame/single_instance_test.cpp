@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/core_application.h"
 #include "fixtures/temp_dir.h"
 
 namespace tidora::frame {
@@ -16,14 +17,7 @@ namespace {
 // The tests' own process plays the first instance; the peer program is the other process.
 class SingleInstance : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "tidora_frame_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance()) {
-            new QCoreApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { testing::ensureCoreApplication(); }
 
     // Runs the peer while this process keeps serving its events; returns what the peer printed.
     QString runPeer(const QStringList& arguments) {
