@@ -70,8 +70,7 @@ int regimeFromCommandLine(const std::vector<std::string>& arguments) {
 
 TwAppEnvironment::TwAppEnvironment(const TwAppEnvironParams& App_Params, platform::Machine& machine,
                                    std::string programPath,
-                                   const std::vector<std::string>& arguments)
-    : machine_(machine) {
+                                   const std::vector<std::string>& arguments) {
     timer_.start();
     if (App_Params.Id <= 0) {
         throw std::logic_error("TwAppEnvironment.Create - not define AppParams fields!");

@@ -104,7 +104,6 @@ private:
     void onSecondInstance(int regimeSign, const QString& text);
 
     TwAppEnvironParams FParams;
-    platform::Machine& machine_;
     std::string FAppPath;
     std::string FAppFileName;
     std::string FFullAppName;
