@@ -41,8 +41,8 @@ sanitize: deps
 fuzz:
 	@WITH_FUZZ=1 scripts/install-deps
 	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIDORA_FUZZ=ON -DTIDORA_TESTS=OFF >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tidora-fuzz-hive tidora-fuzz-ini
-	@for target in hive ini; do \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target tidora-fuzz-hive tidora-fuzz-ini tidora-fuzz-trash_info tidora-fuzz-shell_link
+	@for target in hive ini trash_info shell_link; do \
 		mkdir -p $(FUZZ_BUILD)/corpus-$$target fuzz/corpus/$$target; \
 		$(FUZZ_BUILD)/fuzz/tidora-fuzz-$$target -max_total_time=$(FUZZ_SECONDS) \
 			$(FUZZ_BUILD)/corpus-$$target fuzz/corpus/$$target || exit 1; \

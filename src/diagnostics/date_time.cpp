@@ -76,4 +76,27 @@ QChar timeSeparator(const QLocale& locale) {
     return format[i];
 }
 
+// The locale's short date with four-digit years: two digits would read back in the wrong century.
+QString shortDateFormat(const QLocale& locale) {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        if (c == u'\'') {
+            quoted = !quoted;
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (!quoted && i + run < format.size() && format[i + run] == c) {
+            ++run;
+        }
+        out += !quoted && c == u'y' && run == 2 ? QStringLiteral("yyyy") : format.mid(i, run);
+        i += run;
+    }
+    return out;
+}
+
 }  // namespace tidora::diagnostics

@@ -22,6 +22,9 @@ QDateTime dateTimeFromDays(double days);
 // The locale's long time format without its time-zone part (Qt adds one; a clock reading in a
 // log line is local time and carries no zone).
 QString longTimeFormat(const QLocale& locale);
+// The locale's short date format with four-digit years: two digits would read back in the wrong
+// century.
+QString shortDateFormat(const QLocale& locale);
 
 // The character between hours and minutes in the locale's time format; ':' when it has none.
 QChar timeSeparator(const QLocale& locale);

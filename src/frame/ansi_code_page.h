@@ -5,19 +5,18 @@
 #include <QString>
 #include <QStringView>
 
+#include "platform/ansi_code_page.h"
+
 namespace tidora::frame {
 
 // Windows ANSI code pages the settings file can be written in.
-constexpr int kCodePageCyrillic = 1251;
-constexpr int kCodePageWestern = 1252;
-constexpr int kCodePageUtf8 = 65001;
+using platform::isSupportedCodePage;
+using platform::kCodePageCyrillic;
+using platform::kCodePageUtf8;
+using platform::kCodePageWestern;
 
-bool isSupportedCodePage(int codePage);
-
-// Any code page that is not supported is treated as 1252. Bytes the code page leaves undefined
-// read as the C1 control of the same value, so every byte survives a read and a write.
+// Qt-typed forms of the platform's code page conversions.
 QString decodeCodePage(QByteArrayView bytes, int codePage);
-// A character the code page cannot hold becomes "?", as Windows writes it.
 QByteArray encodeCodePage(QStringView text, int codePage);
 
 }  // namespace tidora::frame

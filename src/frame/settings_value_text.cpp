@@ -87,29 +87,6 @@ QLocale withoutGroups(const QLocale& locale) {
     return plain;
 }
 
-// The locale's short date with four-digit years: two digits would read back in the wrong century.
-QString shortDateFormat(const QLocale& locale) {
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    QString out;
-    bool quoted = false;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format[i];
-        if (c == u'\'') {
-            quoted = !quoted;
-            out += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (!quoted && i + run < format.size() && format[i + run] == c) {
-            ++run;
-        }
-        out += !quoted && c == u'y' && run == 2 ? QStringLiteral("yyyy") : format.mid(i, run);
-        i += run;
-    }
-    return out;
-}
-
 }  // namespace
 
 std::int64_t leadingDecimal(QStringView text) {
@@ -149,7 +126,7 @@ std::optional<double> parseFloat(QStringView text, const QLocale& locale) {
 }
 
 QString formatDateTime(const QDateTime& value, const QLocale& locale) {
-    QString text = locale.toString(value.date(), shortDateFormat(locale));
+    QString text = locale.toString(value.date(), diagnostics::shortDateFormat(locale));
     if (value.time() != QTime(0, 0)) {
         text += u' ' + locale.toString(value.time(), diagnostics::longTimeFormat(locale));
     }
@@ -158,7 +135,7 @@ QString formatDateTime(const QDateTime& value, const QLocale& locale) {
 
 std::optional<QDateTime> parseDateTime(QStringView text, const QLocale& locale) {
     const QString trimmed = text.trimmed().toString();
-    const QString dateFormat = shortDateFormat(locale);
+    const QString dateFormat = diagnostics::shortDateFormat(locale);
     const QDateTime full =
         locale.toDateTime(trimmed, dateFormat + u' ' + diagnostics::longTimeFormat(locale));
     if (full.isValid()) {

@@ -13,6 +13,19 @@
 
 namespace tidora::platform {
 
+// One item of the recycle bin.
+struct RecycledItem {
+    std::string name;          // the item's own name (as the shell's display name)
+    std::string originalPath;  // the Windows path it was deleted from, itself included
+    FileTime deletionTime = 0;
+    uint64_t size = 0;  // bytes; a folder's whole content
+};
+
+struct RecycleBinSummary {
+    uint64_t count = 0;
+    uint64_t size = 0;
+};
+
 struct WindowsVersion {
     uint32_t major = 0;
     uint32_t minor = 0;
@@ -87,6 +100,15 @@ public:
     // Expands %VAR% with the machine's environment; unknown variables stay as they are.
     virtual std::string expandEnvironment(std::string_view text) const = 0;
     virtual std::optional<std::string> environmentVariable(std::string_view name) const = 0;
+    // The target path of a shell shortcut (.lnk); empty when the file is missing, is not a
+    // shortcut, is damaged, or points at no file-system path.
+    virtual std::string shortcutTarget(std::string_view linkPath) const = 0;
+    // The recycle bin over all drives; nullopt when it cannot be read.
+    virtual std::optional<RecycleBinSummary> recycleBinSummary() const = 0;
+    // Reports every item; onItem returns false to stop. False when the bin cannot be read.
+    virtual bool listRecycleBin(const std::function<bool(const RecycledItem&)>& onItem) const = 0;
+    // Deletes every item of the recycle bin for good.
+    virtual OpResult emptyRecycleBin() = 0;
 
     // ---- System facts ----
     virtual WindowsVersion windowsVersion() const = 0;

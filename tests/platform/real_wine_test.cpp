@@ -143,5 +143,38 @@ TEST_F(RealWine, WineReadsWhatWeWriteAndWeRefuseWhileItsServerRuns) {
     wine("wineserver -w");
 }
 
+// Wine's shell saves these through its scripting host, as an installer would.
+TEST_F(RealWine, ShortcutsWineSavedNameTheirTargets) {
+    const struct {
+        const char* link;
+        const char* target;
+    } shortcuts[] = {
+        {"notepad.lnk", "C:\\windows\\notepad.exe"},
+        {"missing.lnk", "C:\\Nowhere\\gone.exe"},
+    };
+    std::string script = "Set shell = CreateObject(\"WScript.Shell\")\r\n";
+    for (const auto& s : shortcuts) {
+        script += "Set link = shell.CreateShortcut(\"C:\\links\\" + std::string(s.link) +
+                  "\")\r\nlink.TargetPath = \"" + s.target + "\"\r\nlink.Save\r\n";
+    }
+    testing::writeFile(prefix() + "/drive_c/links/make.vbs", script);
+    ASSERT_EQ(wine("wine cscript //nologo 'C:\\links\\make.vbs'"), 0);
+    ASSERT_EQ(wine("wineserver -w"), 0);
+
+    std::string error;
+    auto machine = WinePrefixMachine::open(prefix(), &error);
+    ASSERT_TRUE(machine) << error;
+    for (const auto& s : shortcuts) {
+        EXPECT_EQ(machine->shortcutTarget(std::string("C:\\links\\") + s.link), s.target) << s.link;
+    }
+
+    // Without its LinkInfo, the item ID list Wine wrote spells out the same path.
+    std::string bytes = testing::readFile(prefix() + "/drive_c/links/notepad.lnk");
+    ASSERT_GT(bytes.size(), 0x14u);
+    bytes[0x14] = static_cast<char>(bytes[0x14] & ~0x02);
+    testing::writeFile(prefix() + "/drive_c/links/ids.lnk", bytes);
+    EXPECT_EQ(machine->shortcutTarget("C:\\links\\ids.lnk"), "C:\\windows\\notepad.exe");
+}
+
 }  // namespace
 }  // namespace tidora::platform::winepfx

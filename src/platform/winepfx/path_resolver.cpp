@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/text_utf.h"
 #include "platform/winepfx/unique_fd.h"
@@ -21,6 +22,34 @@ constexpr size_t kMaxCachedFolders = 4096;
 
 bool sameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The names of an absolute path, empty and "." ones left out; nullopt when ".." makes the
+// lexical form unreliable.
+std::optional<std::vector<std::string>> pathNames(std::string_view path) {
+    std::vector<std::string> names;
+    while (!path.empty()) {
+        const size_t slash = path.find('/');
+        const std::string_view name = path.substr(0, slash);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (name == "..") {
+            return std::nullopt;
+        }
+        if (!name.empty() && name != ".") {
+            names.emplace_back(name);
+        }
+    }
+    return names;
+}
+
+std::optional<std::string> realPath(const std::string& path) {
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real) {
+        return std::nullopt;
+    }
+    std::string result = real;
+    free(real);
+    return result;
 }
 
 }  // namespace
@@ -88,6 +117,77 @@ PathResolver::Resolved PathResolver::resolve(const WindowsPath& path) const {
         result.unixPath += "/" + textToUnixName(component);
     }
     return result;
+}
+
+std::optional<std::string> PathResolver::toWindows(const std::string& unixPath) const {
+    if (unixPath.empty() || unixPath.front() != '/') {
+        return std::nullopt;
+    }
+    std::vector<std::vector<std::string>> candidates;
+    if (auto names = pathNames(unixPath)) {
+        candidates.push_back(std::move(*names));
+    }
+    // The item itself may be gone (a trashed file), so only its folder is resolved.
+    const size_t slash = unixPath.find_last_of('/');
+    const std::string base = unixPath.substr(slash + 1);
+    if (base != "." && base != "..") {
+        if (const auto folder = realPath(slash == 0 ? "/" : unixPath.substr(0, slash))) {
+            if (auto names = pathNames(*folder)) {
+                if (!base.empty()) {
+                    names->push_back(base);
+                }
+                candidates.push_back(std::move(*names));
+            }
+        }
+    }
+
+    struct Match {
+        char drive = 0;
+        size_t rootNames = 0;
+        size_t candidate = 0;
+    };
+    std::optional<Match> best;
+    const auto better = [](const Match& a, const Match& b) {
+        const bool aZ = a.drive == 'z';
+        const bool bZ = b.drive == 'z';
+        return aZ != bZ ? !aZ : a.rootNames > b.rootNames;
+    };
+    for (const char letter : drives()) {
+        const std::string entry = prefixDir_ + "/dosdevices/" + letter + ":";
+        std::vector<std::vector<std::string>> roots;
+        for (const auto& root : {std::optional<std::string>(entry), realPath(entry)}) {
+            if (root) {
+                if (auto names = pathNames(*root)) {
+                    roots.push_back(std::move(*names));
+                }
+            }
+        }
+        for (const auto& root : roots) {
+            for (size_t i = 0; i < candidates.size(); ++i) {
+                const auto& names = candidates[i];
+                if (root.size() <= names.size() &&
+                    std::equal(root.begin(), root.end(), names.begin())) {
+                    const Match match{letter, root.size(), i};
+                    if (!best || better(match, *best)) {
+                        best = match;
+                    }
+                }
+            }
+        }
+    }
+    if (!best) {
+        return std::nullopt;
+    }
+    std::string path(1, static_cast<char>(best->drive - 'a' + 'A'));
+    path += ":\\";
+    const auto& names = candidates[best->candidate];
+    for (size_t i = best->rootNames; i < names.size(); ++i) {
+        path += unixNameToText(names[i]);
+        if (i + 1 < names.size()) {
+            path += '\\';
+        }
+    }
+    return path;
 }
 
 std::optional<std::string> PathResolver::findEntry(int folderFd, std::string_view textName) const {

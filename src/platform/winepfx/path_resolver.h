@@ -39,6 +39,12 @@ public:
 
     Resolved resolve(const WindowsPath& path) const;
 
+    // The Windows path of an absolute Unix path, names in the text form of unix_name.h: through
+    // the drive whose root (its dosdevices entry, or where that leads) is the longest prefix of
+    // the path, or of the path with its folder resolved; z:, which usually maps "/", only when no
+    // other drive covers it. nullopt when no drive does.
+    std::optional<std::string> toWindows(const std::string& unixPath) const;
+
     // The Unix name in the folder open at folderFd that matches a text name case-insensitively
     // (the exact name first); nullopt when there is none.
     std::optional<std::string> findEntry(int folderFd, std::string_view textName) const;

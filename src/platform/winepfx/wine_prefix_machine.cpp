@@ -1,16 +1,20 @@
 #include "platform/winepfx/wine_prefix_machine.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/shell_link.h"
 #include "platform/text_utf.h"
+#include "platform/winepfx/freedesktop_trash.h"
 #include "platform/winepfx/locale_code_page.h"
 #include "platform/winepfx/machine_environment.h"
 #include "platform/winepfx/special_folders.h"
+#include "platform/winepfx/unique_fd.h"
 #include "platform/winepfx/unix_name.h"
 #include "platform/winepfx/windows_path.h"
 #include "platform/winepfx/wineserver.h"
@@ -306,6 +310,68 @@ std::string WinePrefixMachine::expandEnvironment(std::string_view text) const {
 
 std::optional<std::string> WinePrefixMachine::environmentVariable(std::string_view name) const {
     return environment()->get(name);
+}
+
+std::optional<RecycleBinSummary> WinePrefixMachine::recycleBinSummary() const {
+    const auto dir = FreedesktopTrash::homeTrashDir();
+    const auto summary = dir ? FreedesktopTrash(*dir).summary() : std::nullopt;
+    if (!summary) {
+        return std::nullopt;
+    }
+    return RecycleBinSummary{summary->count, summary->size};
+}
+
+bool WinePrefixMachine::listRecycleBin(
+    const std::function<bool(const RecycledItem&)>& onItem) const {
+    const auto dir = FreedesktopTrash::homeTrashDir();
+    return dir && FreedesktopTrash(*dir).list([&](const TrashEntry& entry) {
+        RecycledItem item;
+        const size_t slash = entry.originalPath.find_last_of('/');
+        const std::string base = entry.originalPath.substr(slash + 1);
+        item.name = unixNameToText(base.empty() ? entry.name : base);
+        // A place no drive of this prefix reaches has no Windows path.
+        item.originalPath = resolver_.toWindows(entry.originalPath).value_or(std::string());
+        item.deletionTime = entry.deletionTime;
+        item.size = entry.size;
+        return onItem(item);
+    });
+}
+
+OpResult WinePrefixMachine::emptyRecycleBin() {
+    const auto dir = FreedesktopTrash::homeTrashDir();
+    if (!dir) {
+        return OpResult::failure("cannot find the recycle bin: no home folder is known");
+    }
+    return FreedesktopTrash(*dir).empty();
+}
+
+// Read-only and without following a final link or waiting on a FIFO named *.lnk; a shortcut is
+// small, so anything large is not one.
+std::string WinePrefixMachine::shortcutTarget(std::string_view linkPath) const {
+    constexpr off_t kMaxLinkSize = 1 << 20;
+    const auto path = localPath(linkPath);
+    if (!path) {
+        return {};
+    }
+    const UniqueFd fd(::open(path->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxLinkSize) {
+        return {};
+    }
+    std::string bytes(static_cast<size_t>(st.st_size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    bytes.resize(done);
+    return shellLinkTarget(bytes, ansiCodePage());
 }
 
 WindowsVersion WinePrefixMachine::windowsVersion() const {

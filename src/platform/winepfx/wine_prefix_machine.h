@@ -57,6 +57,11 @@ public:
     std::string specialFolder(int csidl) const override;
     std::string expandEnvironment(std::string_view text) const override;
     std::optional<std::string> environmentVariable(std::string_view name) const override;
+    std::string shortcutTarget(std::string_view linkPath) const override;
+    // The host user's freedesktop.org trash, which Wine's shell uses as every drive's bin.
+    std::optional<RecycleBinSummary> recycleBinSummary() const override;
+    bool listRecycleBin(const std::function<bool(const RecycledItem&)>& onItem) const override;
+    OpResult emptyRecycleBin() override;
 
     WindowsVersion windowsVersion() const override;
     bool is64Bit() const override;
