@@ -11,7 +11,7 @@ namespace tidora::helpers {
 // working database.
 struct TwCleanRecord {
     int32_t RecType = 0;  // 1 file or recycle-bin item, 2 registry entry, 3 pseudo entry
-    int32_t Regime = 0;   // store operation: 0 delete the item's rows, 1 insert, 2 deleted, 3 failed
+    int32_t Regime = 0;  // store operation: 0 delete the item's rows, 1 insert, 2 deleted, 3 failed
     int64_t id = 0;
     int64_t rowNum = 0;
     int32_t CL_iD = 0;

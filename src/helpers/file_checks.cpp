@@ -35,10 +35,9 @@ double FileTimeToDateTimeLocal(platform::FileTime aTime) {
     if (aTime == 0) {
         return 0;
     }
-    const auto msSinceUnix =
-        static_cast<qint64>((static_cast<int64_t>(aTime) -
-                             static_cast<int64_t>(platform::kUnixEpochAsFileTime)) /
-                            10000);
+    const auto msSinceUnix = static_cast<qint64>(
+        (static_cast<int64_t>(aTime) - static_cast<int64_t>(platform::kUnixEpochAsFileTime)) /
+        10000);
     return diagnostics::daysFromDateTime(QDateTime::fromMSecsSinceEpoch(msSinceUnix).toLocalTime());
 }
 

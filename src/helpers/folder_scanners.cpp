@@ -10,9 +10,9 @@ namespace tidora::helpers {
 namespace {
 
 using platform::DirEntry;
+using platform::Machine;
 using platform::FileAttr::ReadOnly;
 using platform::FileAttr::System;
-using platform::Machine;
 
 QString withoutTrailingBackslash(QString folder) {
     while (folder.size() > 3 && folder.endsWith('\\')) {
@@ -151,7 +151,8 @@ void shortcuts(Scan& scan, const QString& folder, bool recurse) {
                 shortcuts(scan, path, recurse);
             }
         } else if (name.endsWith(".lnk", Qt::CaseInsensitive) &&
-                   !(entry.attributes & (ReadOnly | System)) && CallNameFilter(1, name, scan.filter)) {
+                   !(entry.attributes & (ReadOnly | System)) &&
+                   CallNameFilter(1, name, scan.filter)) {
             const QString target = GetShortcutTarget(scan.machine, path).trimmed();
             if (isBrokenTarget(scan.machine, target, scan.exclude) &&
                 !reportFile(scan.found, path, entry, target)) {
@@ -172,7 +173,8 @@ void count(const Machine& machine, const QString& folder, const std::string& mas
             if (recurse) {
                 count(machine, folder + "\\" + entryName(entry), mask, recurse, files, bytes);
             }
-        } else if (!(entry.attributes & ReadOnly) && platform::matchesWindowsMask(entry.name, mask)) {
+        } else if (!(entry.attributes & ReadOnly) &&
+                   platform::matchesWindowsMask(entry.name, mask)) {
             ++files;
             bytes += entry.size;
         }

@@ -58,9 +58,9 @@ double ParseDeletedDate(const QString& s, const QLocale& locale) {
         return 0;
     }
     QTime time;
-    for (const QString& format : {locale.timeFormat(QLocale::ShortFormat),
-                                  diagnostics::longTimeFormat(locale), QString("H:mm:ss"),
-                                  QString("H:mm")}) {
+    for (const QString& format :
+         {locale.timeFormat(QLocale::ShortFormat), diagnostics::longTimeFormat(locale),
+          QString("H:mm:ss"), QString("H:mm")}) {
         time = locale.toTime(timePart, format);
         if (time.isValid()) {
             break;

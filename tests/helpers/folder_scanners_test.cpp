@@ -99,15 +99,14 @@ TEST_F(FolderScanners, AStopEndsTheWalkAtOnce) {
     open(b);
     int heartbeats = 0;
     int reported = 0;
-    const bool finished = ScanFolderTree(
-        *machine_, 1, "C:\\t", "*.*", true, nullptr,
-        [&](int kind, TwCleanRecord*, bool& go) {
-            if (kind == -1 && ++heartbeats == 1) {
-                go = false;
-            }
-            reported += kind == 1;
-        },
-        {});
+    const bool finished = ScanFolderTree(*machine_, 1, "C:\\t", "*.*", true, nullptr,
+                                         [&](int kind, TwCleanRecord*, bool& go) {
+                                             if (kind == -1 && ++heartbeats == 1) {
+                                                 go = false;
+                                             }
+                                             reported += kind == 1;
+                                         },
+                                         {});
     EXPECT_FALSE(finished);
     EXPECT_EQ(reported, 0);
     EXPECT_EQ(heartbeats, 1);
@@ -136,8 +135,10 @@ TEST_F(FolderScanners, LinksAreNeitherFilesNorFoldersAndLinkedSearchFoldersStayO
     for (const bool tree : {false, true}) {
         const QStringList onDesktop = run(
             [&](const TFoundCallback& found) {
-                return tree ? ScanFolderTree(*machine_, 1, desktop, "*.tmp", true, nullptr, found, {})
-                            : ScanFolderFiles(*machine_, 1, desktop, "*.*", true, nullptr, found, {});
+                return tree ? ScanFolderTree(*machine_, 1, desktop, "*.tmp", true, nullptr, found,
+                                             {})
+                            : ScanFolderFiles(*machine_, 1, desktop, "*.*", true, nullptr, found,
+                                              {});
             },
             desktop);
         EXPECT_EQ(onDesktop, QStringList{"top.tmp"}) << tree;

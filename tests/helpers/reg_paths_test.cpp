@@ -48,8 +48,8 @@ TEST(HelpersExclusions, NamesAndPaths) {
         bool excluded;
     };
     const Case nameCases[] = {
-        {"WinSxS", true},  {"winsxs2", false}, {"msimgs001.tmp", true},
-        {"MSIMG", false},  {"Container.DAT", true}, {"", false},
+        {"WinSxS", true}, {"winsxs2", false},      {"msimgs001.tmp", true},
+        {"MSIMG", false}, {"Container.DAT", true}, {"", false},
     };
     for (const Case& c : nameCases) {
         EXPECT_EQ(IsNameExcluded(c.name, names), c.excluded) << c.name;
