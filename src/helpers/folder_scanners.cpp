@@ -130,9 +130,17 @@ void tree(Scan& scan, const QString& folder, const QString& mask, bool recurse) 
     }
 }
 
+// Only a target on a fixed disk can be shown to be missing: a removable, optical or network
+// drive, or a drive letter that is not there now, proves nothing, and such shortcuts stay.
 bool isBrokenTarget(const Machine& machine, const QString& target, const QStringList& exclude) {
-    return !target.isEmpty() && !target.contains("\\\\") && !IsPathExcluded(target, exclude) &&
-           !FileExistsOnFixedDrive(machine, target) && !AltProgramFilesExists(machine, target);
+    if (target.isEmpty() || target.contains("\\\\") || IsPathExcluded(target, exclude)) {
+        return false;
+    }
+    if (target.size() < 3 || target[1] != ':' ||
+        machine.driveType(target.left(3).toStdString()) != platform::DriveType::Fixed) {
+        return false;
+    }
+    return !FileExistsOnFixedDrive(machine, target) && !AltProgramFilesExists(machine, target);
 }
 
 void shortcuts(Scan& scan, const QString& folder, bool recurse) {

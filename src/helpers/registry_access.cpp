@@ -23,8 +23,8 @@ QString findText(const platform::Machine& machine, platform::RegRoot root, const
         return text.isEmpty() ? QStringLiteral("-") : text;
     }
     if (searchSubkeys) {
-        for (const std::string& sub : machine.subkeyNames(root, key).value_or(
-                 std::vector<std::string>{})) {
+        for (const std::string& sub :
+             machine.subkeyNames(root, key).value_or(std::vector<std::string>{})) {
             const QString found = findText(machine, root, key + "\\" + sub, name, true);
             if (!found.isEmpty()) {
                 return found;
@@ -80,8 +80,8 @@ QStringList TRegistry::GetKeyNames() const {
 QStringList TRegistry::GetValueNames() const {
     QStringList names;
     if (openKey_) {
-        for (const auto& v : machine_.values(root_, openKey_->toStdString()).value_or(
-                 std::vector<platform::RegValue>{})) {
+        for (const auto& v : machine_.values(root_, openKey_->toStdString())
+                                 .value_or(std::vector<platform::RegValue>{})) {
             names << QString::fromStdString(v.name);
         }
     }
@@ -132,7 +132,8 @@ QString ReadRegText(platform::Machine& machine, const QString& aPath, const QStr
     return text.isEmpty() ? text : ExpandPathVars(machine, text);
 }
 
-QString ReadRegValueText(const TRegistry& AReg, const QString& aValueName, const QString& aDefault) {
+QString ReadRegValueText(const TRegistry& AReg, const QString& aValueName,
+                         const QString& aDefault) {
     const auto v = AReg.ReadValue(aValueName);
     if (!v) {
         return aDefault;
@@ -140,9 +141,9 @@ QString ReadRegValueText(const TRegistry& AReg, const QString& aValueName, const
     if (v->isString()) {
         return QString::fromStdString(v->text());
     }
-    if (const auto n = v->qword(); n && (v->type == platform::RegType::Dword ||
-                                         v->type == platform::RegType::DwordBigEndian ||
-                                         v->type == platform::RegType::Qword)) {
+    if (const auto n = v->qword();
+        n && (v->type == platform::RegType::Dword || v->type == platform::RegType::DwordBigEndian ||
+              v->type == platform::RegType::Qword)) {
         return QString::number(*n);
     }
     return aDefault;
@@ -176,8 +177,8 @@ bool DeleteRegValue(platform::Machine& machine, TRegistry* AReg, int aRootIndex,
 
 bool GetRegisteredExtensions(const platform::Machine& machine, QStringList& AList) {
     AList.clear();
-    for (const std::string& name :
-         machine.subkeyNames(platform::RegRoot::ClassesRoot, "").value_or(std::vector<std::string>{})) {
+    for (const std::string& name : machine.subkeyNames(platform::RegRoot::ClassesRoot, "")
+                                       .value_or(std::vector<std::string>{})) {
         if (!name.empty() && name.front() == '.') {
             AList << QString::fromStdString(name);
         }

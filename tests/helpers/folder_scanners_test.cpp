@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "fixtures/prefix_builder.h"
+#include "fixtures/shell_link_bytes.h"
 #include "fixtures/temp_dir.h"
 #include "platform/winepfx/wine_prefix_machine.h"
 
@@ -166,6 +167,43 @@ TEST_F(FolderScanners, CountsHugeFilesAndNeverHangsOnAFifoShortcut) {
         },
         "C:\\links");
     EXPECT_TRUE(broken.isEmpty());
+}
+
+TEST_F(FolderScanners, ReportsOnlyShortcutsWhoseTargetIsProvablyMissing) {
+    fs::create_directories(tmp_ / "cdrom");
+    testing::PrefixBuilder b(tmp_ / "prefix");
+    b.fresh().drive('d', tmp_ / "cdrom", "cdrom");
+    b.file("C:\\Program Files\\Tool\\tool.exe");
+    struct Link {
+        const char* name;
+        const char* target;
+    };
+    const Link links[] = {
+        {"valid.lnk", "C:\\Program Files\\Tool\\tool.exe"},
+        {"missing.lnk", "C:\\Program Files\\Gone\\gone.exe"},
+        {"other-folder.lnk", "C:\\Program Files (x86)\\Tool\\tool.exe"},
+        {"disc.lnk", "D:\\setup.exe"},
+        {"no-drive.lnk", "Q:\\x.exe"},
+        {"network.lnk", "\\\\server\\share\\x.exe"},
+        {"excluded.lnk", "C:\\windows\\Sysnative\\x.exe"},
+        {"sub\\deeper.lnk", "C:\\nowhere\\y.exe"},
+    };
+    for (const Link& link : links) {
+        b.file(std::string("C:\\menu\\") + link.name, testing::shellLinkBytes(link.target));
+    }
+    open(b);
+    QStringList targets;
+    EXPECT_TRUE(ScanShortcuts(*machine_, 1, "C:\\menu", "*.lnk", nullptr,
+                              [&](int kind, TwCleanRecord* record, bool&) {
+                                  if (kind == 1) {
+                                      targets << record->Name.mid(QString("C:\\menu\\").size()) +
+                                                     "=" + record->Value;
+                                  }
+                              },
+                              {"C:\\windows\\Sysnative*"}));
+    targets.sort();
+    EXPECT_EQ(targets, (QStringList{"missing.lnk=C:\\Program Files\\Gone\\gone.exe",
+                                    "sub\\deeper.lnk=C:\\nowhere\\y.exe"}));
 }
 
 }  // namespace

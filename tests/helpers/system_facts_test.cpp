@@ -19,7 +19,7 @@ TEST(HelpersSystem, WindowsVersionCodeTable) {
         int platform, major, minor, code;
     };
     const Case cases[] = {
-        {2, 3, 51, 1}, {2, 4, 0, 2}, {2, 4, 90, 3}, {2, 5, 0, 4},  {2, 5, 1, 5},
+        {2, 3, 51, 1}, {2, 4, 0, 2}, {2, 4, 90, 3}, {2, 5, 0, 4},   {2, 5, 1, 5},
         {2, 6, 0, 6},  {2, 6, 1, 7}, {2, 6, 3, 8},  {2, 10, 0, 10}, {1, 4, 10, 255},
     };
     for (const Case& c : cases) {

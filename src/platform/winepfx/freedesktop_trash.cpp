@@ -22,40 +22,6 @@ constexpr const char* kInfoSuffix = ".trashinfo";
 constexpr size_t kMaxInfoBytes = 64 * 1024;
 constexpr size_t kMaxDirectorySizesBytes = 16 * 1024 * 1024;
 
-struct SmallFile {
-    std::string text;
-    struct stat st {};
-};
-
-// A regular file of at most maxBytes, opened without following a link.
-std::optional<SmallFile> readSmallFile(int folderFd, const std::string& name, size_t maxBytes) {
-    const UniqueFd fd(
-        openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    SmallFile file;
-    if (!fd || fstat(fd.get(), &file.st) != 0 || !S_ISREG(file.st.st_mode) ||
-        static_cast<uint64_t>(file.st.st_size) > maxBytes) {
-        return std::nullopt;
-    }
-    char buffer[8192];
-    while (true) {
-        const ssize_t n = read(fd.get(), buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            return std::nullopt;
-        }
-        if (n == 0) {
-            break;
-        }
-        file.text.append(buffer, static_cast<size_t>(n));
-        if (file.text.size() > maxBytes) {
-            return std::nullopt;
-        }
-    }
-    return file;
-}
-
 // The trash folder and its two halves; a half that does not exist stays closed.
 struct OpenTrash {
     UniqueFd trash;

@@ -140,4 +140,32 @@ OpResult removeTree(int parentFd, const std::string& name, const std::string& sh
     return remover.result();
 }
 
+std::optional<SmallFile> readSmallFile(int folderFd, const std::string& name, size_t maxBytes) {
+    const UniqueFd fd(
+        openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    SmallFile file;
+    if (!fd || fstat(fd.get(), &file.st) != 0 || !S_ISREG(file.st.st_mode) ||
+        static_cast<uint64_t>(file.st.st_size) > maxBytes) {
+        return std::nullopt;
+    }
+    char buffer[8192];
+    while (true) {
+        const ssize_t n = read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        file.text.append(buffer, static_cast<size_t>(n));
+        if (file.text.size() > maxBytes) {
+            return std::nullopt;
+        }
+    }
+    return file;
+}
+
 }  // namespace tidora::platform::winepfx

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "platform/op_result.h"
 
 namespace tidora::platform::winepfx {
@@ -23,5 +25,14 @@ uint64_t folderContentSize(int parentFd, const std::string& name);
 // gone already counts as removed. Folders without write permission are made writable first, so a
 // tree that went read-only can still be removed. `shownPath` names the entry in messages.
 OpResult removeTree(int parentFd, const std::string& name, const std::string& shownPath);
+
+struct SmallFile {
+    std::string text;
+    struct stat st {};
+};
+
+// A regular file of at most maxBytes, read without following a final link and without waiting
+// on a FIFO or device (folderFd may be AT_FDCWD with an absolute name).
+std::optional<SmallFile> readSmallFile(int folderFd, const std::string& name, size_t maxBytes);
 
 }  // namespace tidora::platform::winepfx

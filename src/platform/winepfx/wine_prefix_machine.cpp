@@ -16,6 +16,7 @@
 #include "platform/winepfx/special_folders.h"
 #include "platform/winepfx/unique_fd.h"
 #include "platform/winepfx/unix_name.h"
+#include "platform/winepfx/unix_tree.h"
 #include "platform/winepfx/windows_path.h"
 #include "platform/winepfx/wineserver.h"
 
@@ -348,30 +349,16 @@ OpResult WinePrefixMachine::emptyRecycleBin() {
 // Read-only and without following a final link or waiting on a FIFO named *.lnk; a shortcut is
 // small, so anything large is not one.
 std::string WinePrefixMachine::shortcutTarget(std::string_view linkPath) const {
-    constexpr off_t kMaxLinkSize = 1 << 20;
+    constexpr size_t kMaxLinkSize = 1 << 20;
     const auto path = localPath(linkPath);
     if (!path) {
         return {};
     }
-    const UniqueFd fd(::open(path->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat st {};
-    if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxLinkSize) {
+    const auto file = readSmallFile(AT_FDCWD, *path, kMaxLinkSize);
+    if (!file) {
         return {};
     }
-    std::string bytes(static_cast<size_t>(st.st_size), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<size_t>(n);
-    }
-    bytes.resize(done);
-    return shellLinkTarget(bytes, ansiCodePage());
+    return shellLinkTarget(file->text, ansiCodePage());
 }
 
 WindowsVersion WinePrefixMachine::windowsVersion() const {
