@@ -111,6 +111,14 @@ void writeMachineReport(const platform::Machine& machine, std::ostream& out) {
         line(out, root, text);
     }
 
+    out << "Recycle bin:\n";
+    if (const auto bin = machine.recycleBinSummary()) {
+        line(out, "Items",
+             std::to_string(bin->count) + ", " + std::to_string(bin->size) + " bytes");
+    } else {
+        line(out, "Items", "(cannot be read)");
+    }
+
     out << "Registry:\n";
     const platform::OpResult writable = machine.canWriteRegistry();
     line(out, "Writable now", writable ? "yes" : "no: " + writable.error());

@@ -9,6 +9,7 @@
 
 #include "platform/file_types.h"
 #include "platform/op_result.h"
+#include "platform/pe_version.h"
 #include "platform/reg_types.h"
 
 namespace tidora::platform {
@@ -87,6 +88,9 @@ public:
     // the path itself on Windows, the Unix path inside a Wine prefix. nullopt for a path that is
     // not a local absolute path.
     virtual std::optional<std::string> localPath(std::string_view path) const = 0;
+    // The version resource of an executable or library; nullopt when the file cannot be read,
+    // is not one or has none.
+    virtual std::optional<PeVersionInfo> fileVersionInfo(std::string_view path) const = 0;
     // Creates one folder whose parent exists; succeeds when it exists already.
     virtual OpResult createFolder(std::string_view path) = 0;
     // As GetTempPath: with a trailing backslash.

@@ -348,6 +348,19 @@ OpResult WinePrefixMachine::emptyRecycleBin() {
 
 // Read-only and without following a final link or waiting on a FIFO named *.lnk; a shortcut is
 // small, so anything large is not one.
+std::optional<PeVersionInfo> WinePrefixMachine::fileVersionInfo(std::string_view path) const {
+    constexpr size_t kMaxImageSize = size_t{256} << 20;
+    const auto unixPath = localPath(path);
+    if (!unixPath) {
+        return std::nullopt;
+    }
+    const auto file = readSmallFile(AT_FDCWD, *unixPath, kMaxImageSize);
+    if (!file) {
+        return std::nullopt;
+    }
+    return readPeVersionInfo(file->text);
+}
+
 std::string WinePrefixMachine::shortcutTarget(std::string_view linkPath) const {
     constexpr size_t kMaxLinkSize = 1 << 20;
     const auto path = localPath(linkPath);

@@ -49,6 +49,7 @@ public:
     std::vector<char> logicalDrives() const override;
     DriveType driveType(std::string_view path) const override;
     std::optional<std::string> localPath(std::string_view path) const override;
+    std::optional<PeVersionInfo> fileVersionInfo(std::string_view path) const override;
     OpResult createFolder(std::string_view path) override;
     std::optional<DiskSpace> diskSpace(std::string_view path) const override;
     std::string tempPath() const override;
