@@ -47,10 +47,7 @@ protected:
     void SetUp() override {
         testing::PrefixBuilder b(tmp_ / "prefix");
         b.user("olga").fresh();
-        b.write();
-        std::string error;
-        machine_ = platform::winepfx::WinePrefixMachine::open(tmp_ / "prefix", &error);
-        ASSERT_TRUE(machine_) << error;
+        machine_ = b.openMachine();
     }
     void TearDown() override { appFreeEnvironment(); }
 

@@ -53,10 +53,7 @@ TEST(ServiceInfo, FactsOfTheProgramAndTheMachine) {
     testing::TempDir tmp;
     testing::PrefixBuilder b(tmp / "prefix");
     b.user("olga").windowsVersion(10, 0, 19045, "Windows 10 Pro").fresh();
-    b.write();
-    std::string error;
-    const auto machine = platform::winepfx::WinePrefixMachine::open(tmp / "prefix", &error);
-    ASSERT_TRUE(machine) << error;
+    const auto machine = b.openMachine();
 
     const TFMServiceClass info(*machine, "/opt/tidora/tidora", "tidora");
     const FileVersion build = programVersion();

@@ -25,10 +25,7 @@ protected:
         if (more) {
             more(b);
         }
-        b.write();
-        std::string error;
-        machine_ = platform::winepfx::WinePrefixMachine::open(tmp_ / "prefix", &error);
-        ASSERT_TRUE(machine_) << error;
+        machine_ = b.openMachine();
     }
 
     testing::TempDir tmp_;

@@ -19,12 +19,7 @@ namespace fs = std::filesystem;
 
 class FolderScanners : public ::testing::Test {
 protected:
-    void open(testing::PrefixBuilder& b) {
-        b.write();
-        std::string error;
-        machine_ = platform::winepfx::WinePrefixMachine::open(tmp_ / "prefix", &error);
-        ASSERT_TRUE(machine_) << error;
-    }
+    void open(testing::PrefixBuilder& b) { machine_ = b.openMachine(); }
     // The names (relative to base) the scan reported, in order.
     QStringList run(const std::function<bool(const TFoundCallback&)>& scan, const QString& base,
                     int stopAfterHeartbeats = -1) {

@@ -16,10 +16,7 @@ protected:
         testing::PrefixBuilder b(tmp_ / "prefix");
         b.user("anna").fresh();
         b.file("C:\\Program Files\\Tool\\tool.exe");
-        b.write();
-        std::string error;
-        machine_ = platform::winepfx::WinePrefixMachine::open(tmp_ / "prefix", &error);
-        ASSERT_TRUE(machine_) << error;
+        machine_ = b.openMachine();
     }
     testing::TempDir tmp_;
     std::unique_ptr<platform::winepfx::WinePrefixMachine> machine_;

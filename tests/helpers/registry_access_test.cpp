@@ -26,10 +26,7 @@ protected:
         b.value("HKLM\\Software\\Classes\\.txt", RegValue::fromString("", "txtfile"));
         b.value("HKCU\\Software\\Classes\\.log", RegValue::fromString("", "logfile"));
         b.key("HKLM\\Software\\Classes\\txtfile");
-        b.write();
-        std::string error;
-        machine_ = platform::winepfx::WinePrefixMachine::open(tmp_ / "prefix", &error);
-        ASSERT_TRUE(machine_) << error;
+        machine_ = b.openMachine();
     }
     testing::TempDir tmp_;
     std::unique_ptr<platform::winepfx::WinePrefixMachine> machine_;

@@ -33,10 +33,7 @@ TEST(HelpersSystem, MachineFactsAndTheRecycleBin) {
     testing::TempDir tmp;
     testing::PrefixBuilder b(tmp / "prefix");
     b.user("anna").fresh();
-    b.write();
-    std::string error;
-    auto machine = platform::winepfx::WinePrefixMachine::open(tmp / "prefix", &error);
-    ASSERT_TRUE(machine) << error;
+    const auto machine = b.openMachine();
 
     EXPECT_EQ(GetWindowsFolder(*machine), "C:\\windows");
     EXPECT_EQ(GetSystemDriveLetter(*machine), QChar('C'));
