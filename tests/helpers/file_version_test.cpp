@@ -18,10 +18,10 @@ const QString kApp = "C:\\Program Files\\App\\app.exe";
 class HelpersFileVersion : public ::testing::Test {
 protected:
     // A prefix whose app.exe carries the given version resource.
-    void open(const testing::VersionResourceSpec& spec,
+    void open(const testing::VersionResourceSpec& resource,
               const std::function<void(testing::PrefixBuilder&)>& more = {}) {
         testing::PrefixBuilder b(tmp_ / "prefix");
-        b.fresh().file(kApp.toStdString(), testing::peImage(testing::versionInfoBytes(spec)).bytes);
+        b.fresh().file(kApp.toStdString(), testing::peImage(testing::versionInfoBytes(resource)).bytes);
         if (more) {
             more(b);
         }
@@ -45,13 +45,13 @@ TEST_F(HelpersFileVersion, StringsInKeyOrderAndFixedVersion) {
 }
 
 TEST_F(HelpersFileVersion, FirstTranslationWithStringsWins) {
-    testing::VersionResourceSpec spec;
-    spec.tables = {{"041904e3", {{"SpecialBuild", "x"}}},
+    testing::VersionResourceSpec resource;
+    resource.tables = {{"041904e3", {{"SpecialBuild", "x"}}},
                    {"040904B0", {{"ProductVersion", "2.0"}, {"legaltrademarks", "™"}}},
                    {"040704b0", {{"ProductName", "not reached"}}}};
     // The first translation has no table, the second none of the keys asked for.
-    spec.translations = {{0x0C0A, 0x04B0}, {0x0419, 0x04E3}, {0x0409, 0x04B0}, {0x0407, 0x04B0}};
-    open(spec);
+    resource.translations = {{0x0C0A, 0x04B0}, {0x0419, 0x04E3}, {0x0409, 0x04B0}, {0x0407, 0x04B0}};
+    open(resource);
     QStringList lines;
     EXPECT_TRUE(GetFileVersionStrings(*machine_, kApp, lines));
     EXPECT_EQ(lines, (QStringList{"ProductVersion=2.0", QString::fromUtf8("LegalTradeMarks=™")}));

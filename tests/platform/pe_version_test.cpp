@@ -45,13 +45,13 @@ TEST(PeVersion, ReadsFixedVersionStringsAndTranslations) {
 }
 
 TEST(PeVersion, SeveralTablesUnicodeTextAndLargeNumbers) {
-    testing::VersionResourceSpec spec;
-    spec.fixed = {65535, 1, 0, 40000};
-    spec.tables = {{"041904E3", {{"CompanyName", "ООО «Ромашка»"}, {"Comments", ""}}},
+    testing::VersionResourceSpec resource;
+    resource.fixed = {65535, 1, 0, 40000};
+    resource.tables = {{"041904E3", {{"CompanyName", "ООО «Ромашка»"}, {"Comments", ""}}},
                    {"040904b0", {{"ProductName", "Daisy €"}}},
                    {"not-hex!", {{"ProductName", "skipped"}}}};
-    spec.translations = {{0x0419, 0x04E3}, {0x0409, 0x04B0}};
-    const auto info = readPeVersionInfo(testing::peImage(testing::versionInfoBytes(spec)).bytes);
+    resource.translations = {{0x0419, 0x04E3}, {0x0409, 0x04B0}};
+    const auto info = readPeVersionInfo(testing::peImage(testing::versionInfoBytes(resource)).bytes);
     ASSERT_TRUE(info);
     EXPECT_EQ(info->fixedVersion, (Version{65535, 1, 0, 40000}));
     ASSERT_EQ(info->stringTables.size(), 2U);
