@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/catalog_report.h"
 #include "app/machine_report.h"
 #include "platform/winepfx/prefix_location.h"
 #include "platform/winepfx/wine_prefix_machine.h"
@@ -11,7 +12,10 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tidora-cli machine [--prefix DIR]\n"
+    "       tidora-cli catalog [--prefix DIR] [--json]\n"
     "  machine   print what Tidora knows about the Windows machine of a Wine prefix\n"
+    "  catalog   print the clean items for that machine and every folder, key and exclusion\n"
+    "            they search, with whether it exists there\n"
     "The prefix is --prefix DIR, else $WINEPREFIX, else ~/.wine.\n";
 
 int fail(const std::string& message) {
@@ -29,16 +33,19 @@ int main(int argc, char** argv) {
     }
     const std::string& command = args[0];
     std::optional<std::string> prefix;
+    bool json = false;
     for (size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--prefix" && i + 1 < args.size()) {
             prefix = args[++i];
         } else if (args[i].rfind("--prefix=", 0) == 0) {
             prefix = args[i].substr(9);
+        } else if (args[i] == "--json" && command == "catalog") {
+            json = true;
         } else {
             return fail("unknown argument '" + args[i] + "' (see tidora-cli --help)");
         }
     }
-    if (command != "machine") {
+    if (command != "machine" && command != "catalog") {
         return fail("unknown command '" + command + "' (see tidora-cli --help)");
     }
 
@@ -48,6 +55,10 @@ int main(int argc, char** argv) {
     if (!machine) {
         return fail(error);
     }
-    tidora::app::writeMachineReport(*machine, std::cout);
+    if (command == "catalog") {
+        tidora::app::writeCatalogReport(*machine, std::cout, json);
+    } else {
+        tidora::app::writeMachineReport(*machine, std::cout);
+    }
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "helpers/exclusions.h"
 #include "helpers/file_checks.h"
+#include "helpers/missing_file.h"
 #include "platform/windows_mask.h"
 
 namespace tidora::helpers {
@@ -130,17 +131,11 @@ void tree(Scan& scan, const QString& folder, const QString& mask, bool recurse) 
     }
 }
 
-// Only a target on a fixed disk can be shown to be missing: a removable, optical or network
-// drive, or a drive letter that is not there now, proves nothing, and such shortcuts stay.
+// Shortcuts to shell objects (no target), to network paths and to excluded places stay, and so
+// does every target not shown to be missing.
 bool isBrokenTarget(const Machine& machine, const QString& target, const QStringList& exclude) {
-    if (target.isEmpty() || target.contains("\\\\") || IsPathExcluded(target, exclude)) {
-        return false;
-    }
-    if (target.size() < 3 || target[1] != ':' ||
-        machine.driveType(target.left(3).toStdString()) != platform::DriveType::Fixed) {
-        return false;
-    }
-    return !FileExistsOnFixedDrive(machine, target) && !AltProgramFilesExists(machine, target);
+    return !target.contains("\\\\") && !IsPathExcluded(target, exclude) &&
+           IsMissingFile(machine, target);
 }
 
 void shortcuts(Scan& scan, const QString& folder, bool recurse) {

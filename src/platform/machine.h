@@ -101,6 +101,9 @@ public:
     // ---- Shell ----
     // The special folder of a CSIDL number, without a trailing backslash; empty when unknown.
     virtual std::string specialFolder(int csidl) const = 0;
+    // The folders in which the system finds a font registered by its bare file name, the Fonts
+    // folder first; nullopt when they are not all known.
+    virtual std::optional<std::vector<std::string>> fontFolders() const = 0;
     // Expands %VAR% with the machine's environment; unknown variables stay as they are.
     virtual std::string expandEnvironment(std::string_view text) const = 0;
     virtual std::optional<std::string> environmentVariable(std::string_view name) const = 0;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "qstring_print.h"
+#include "fixtures/qstring_print.h"
 
 namespace tidora::frame {
 namespace {

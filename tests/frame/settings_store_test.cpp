@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "fixtures/temp_dir.h"
-#include "qstring_print.h"
+#include "fixtures/qstring_print.h"
 
 namespace tidora::frame {
 namespace {

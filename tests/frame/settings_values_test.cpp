@@ -6,7 +6,7 @@
 #include <climits>
 
 #include "frame/settings_store.h"
-#include "qstring_print.h"
+#include "fixtures/qstring_print.h"
 
 namespace tidora::frame {
 namespace {

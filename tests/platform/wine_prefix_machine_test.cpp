@@ -1,6 +1,7 @@
 #include "platform/winepfx/wine_prefix_machine.h"
 
 #include <filesystem>
+#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -271,6 +272,33 @@ TEST_F(WinePrefixMachineTest, OpeningSomethingThatIsNotAPrefixSaysWhy) {
     testing::writeFile(prefix() + "/system.reg", "garbage\n");
     EXPECT_FALSE(WinePrefixMachine::open(prefix(), &error));
     EXPECT_NE(error.find("system.reg"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace tidora::platform::winepfx
+
+namespace tidora::platform::winepfx {
+namespace {
+
+TEST(WinePrefixFonts, FontFoldersIncludeWinesOwnWhenItIsThere) {
+    testing::TempDir tmp;
+    testing::PrefixBuilder b(tmp / "prefix");
+    b.fresh().write();
+    WinePrefixOptions options;
+    options.wineFontFolders = {tmp / "no-such-folder", tmp / "wine/fonts"};
+    std::filesystem::create_directories(tmp / "wine/fonts");
+    std::string error;
+    const auto machine = WinePrefixMachine::open(b.prefixDir(), &error, options);
+    ASSERT_TRUE(machine) << error;
+    const auto folders = machine->fontFolders();
+    ASSERT_TRUE(folders);
+    ASSERT_EQ(folders->size(), 2u);
+    EXPECT_EQ((*folders)[0], "C:\\windows\\Fonts");
+    EXPECT_EQ((*folders)[1], "Z:" + std::regex_replace(tmp / "wine\\fonts", std::regex("/"), "\\"));
+
+    // Without Wine's folder the fonts a bare name may stand for are not all known.
+    options.wineFontFolders = {tmp / "no-such-folder"};
+    EXPECT_FALSE(WinePrefixMachine::open(b.prefixDir(), &error, options)->fontFolders());
 }
 
 }  // namespace

@@ -301,6 +301,25 @@ std::string WinePrefixMachine::windowsFolder() const {
     return environment()->get("SystemRoot").value_or("C:\\windows");
 }
 
+// Wine loads the fonts it registers itself ("coure.fon") from its data folder, not the prefix's.
+std::optional<std::vector<std::string>> WinePrefixMachine::fontFolders() const {
+    constexpr int kCsidlFonts = 20;
+    std::vector<std::string> folders{specialFolder(kCsidlFonts)};
+    for (const std::string& unixFolder : options_.wineFontFolders) {
+        struct stat st {};
+        if (::stat(unixFolder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            continue;
+        }
+        auto windowsPath = resolver_.toWindows(unixFolder);
+        if (!windowsPath) {
+            return std::nullopt;
+        }
+        folders.push_back(std::move(*windowsPath));
+        return folders;
+    }
+    return std::nullopt;
+}
+
 std::string WinePrefixMachine::specialFolder(int csidl) const {
     return specialFolderPath(csidl, registry_, *environment(), is64Bit(), windowsVersion());
 }

@@ -17,6 +17,15 @@ namespace tidora::platform::winepfx {
 struct WinePrefixOptions {
     // Where wineserver keeps its per-user folders.
     std::vector<std::string> wineserverTmpRoots{"/tmp"};
+    // Where Wine installations keep the fonts Wine registers itself; the first that exists is
+    // used.
+    std::vector<std::string> wineFontFolders{
+        "/usr/share/wine/fonts",
+        "/usr/local/share/wine/fonts",
+        "/opt/wine-stable/share/wine/fonts",
+        "/opt/wine-devel/share/wine/fonts",
+        "/opt/wine-staging/share/wine/fonts",
+    };
 };
 
 // The Windows machine of a Wine prefix (a folder with system.reg, user.reg, dosdevices/ and
@@ -56,6 +65,7 @@ public:
     std::string windowsFolder() const override;
 
     std::string specialFolder(int csidl) const override;
+    std::optional<std::vector<std::string>> fontFolders() const override;
     std::string expandEnvironment(std::string_view text) const override;
     std::optional<std::string> environmentVariable(std::string_view name) const override;
     std::string shortcutTarget(std::string_view linkPath) const override;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace tidora::frame {
+
+// The modal messages the logic shows. The window implements them with message boxes; the
+// command-line tool and tests answer them without a window.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // An error message with one OK button.
+    virtual void ShowError(const QString& text) = 0;
+};
+
+}  // namespace tidora::frame
