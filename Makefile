@@ -7,6 +7,7 @@ MAKEFLAGS  += --no-print-directory
 # The prefix to work on: PREFIX=DIR, else what scripts/choose-prefix finds or makes.
 CHOSEN_PREFIX = $(if $(PREFIX),"$(PREFIX)",$$(scripts/choose-prefix $(BUILD)))
 FUZZ_SECONDS ?= 60
+BENCH_FILES  ?= 100000
 
 .PHONY: all deps build run test bench sanitize fuzz demo-prefix format clean
 
@@ -22,15 +23,17 @@ build: deps $(BUILD)/CMakeCache.txt
 	@echo "Building in $(BUILD) (log: $(BUILD)/build.log)"
 	@cmake --build $(BUILD) -j $(JOBS) >$(BUILD)/build.log 2>&1 || { cat $(BUILD)/build.log; exit 1; }
 
-# Until the window exists, Tidora's face is the machine report of the command-line tool.
+# Until the window exists, Tidora's face is the command-line tool: an analysis of the prefix,
+# which changes nothing.
 run: build
-	@$(BUILD)/src/app/tidora-cli machine --prefix $(CHOSEN_PREFIX)
+	@$(BUILD)/src/app/tidora-cli analyze --prefix $(CHOSEN_PREFIX)
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@$(BUILD)/bench/tidora-bench-hive-load --prefix $(CHOSEN_PREFIX)
+	@bench/clean_tree.sh $(BUILD) $(BENCH_FILES)
 
 sanitize: deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTIDORA_SANITIZE=ON >/dev/null

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "app/item_class_name.h"
 #include "catalog/catalog_items.h"
 #include "catalog/catalog_texts.h"
 #include "catalog/clean_items_table.h"
@@ -23,17 +24,6 @@ struct ItemReport {
     bool offered = false;
     std::vector<TCleanPathRow> entries;
 };
-
-QString className(int type) {
-    switch (type) {
-        case 1:
-            return QStringLiteral("files");
-        case 2:
-            return QStringLiteral("registry");
-        default:
-            return QStringLiteral("other");
-    }
-}
 
 QString stateName(int state) {
     switch (state) {
@@ -97,7 +87,7 @@ void writeText(const std::vector<ItemReport>& items, std::ostream& out) {
         const QStringList regimes = regimesOf(p.ID);
         out << '\n'
             << '[' << p.ID << "] " << p.LAT_NAME.toStdString() << " \"" << p.CAPTION.toStdString()
-            << "\": " << className(p.TYPE).toStdString() << ", " << (p.ACTIVE ? "on" : "off")
+            << "\": " << itemClassName(p.TYPE).toStdString() << ", " << (p.ACTIVE ? "on" : "off")
             << " by default, regimes "
             << (regimes.isEmpty() ? QStringLiteral("none") : regimes.join(u',')).toStdString();
         if (p.TYPE == 1) {
@@ -137,10 +127,14 @@ void writeJson(const std::vector<ItemReport>& items, std::ostream& out) {
             regimes.append(r.toInt());
         }
         QJsonObject o{
-            {QStringLiteral("id"), p.ID},           {QStringLiteral("latName"), p.LAT_NAME},
-            {QStringLiteral("caption"), p.CAPTION}, {QStringLiteral("class"), className(p.TYPE)},
-            {QStringLiteral("category"), p.CAT_ID}, {QStringLiteral("active"), p.ACTIVE},
-            {QStringLiteral("regimes"), regimes},   {QStringLiteral("offered"), item.offered},
+            {QStringLiteral("id"), p.ID},
+            {QStringLiteral("latName"), p.LAT_NAME},
+            {QStringLiteral("caption"), p.CAPTION},
+            {QStringLiteral("class"), itemClassName(p.TYPE)},
+            {QStringLiteral("category"), p.CAT_ID},
+            {QStringLiteral("active"), p.ACTIVE},
+            {QStringLiteral("regimes"), regimes},
+            {QStringLiteral("offered"), item.offered},
             {QStringLiteral("entries"), entries},
         };
         if (p.TYPE == 1) {

@@ -1,6 +1,7 @@
 #include "diagnostics/date_time.h"
 
 #include <cmath>
+#include <ctime>
 
 namespace tidora::diagnostics {
 namespace {
@@ -24,6 +25,24 @@ double daysFromDateTime(const QDateTime& dateTime) {
     const double day = static_cast<double>(kEpoch.daysTo(local.date()));
     const double fraction =
         static_cast<double>(local.time().msecsSinceStartOfDay()) / static_cast<double>(kMsPerDay);
+    return day >= 0 ? day + fraction : day - fraction;
+}
+
+double daysFromUnixTime(int64_t seconds, int milliseconds) {
+    // localtime_r reads the zone rules once, where QDateTime::toLocalTime looks at them each time.
+    const time_t t = static_cast<time_t>(seconds);
+    tm local{};
+    if (!localtime_r(&t, &local)) {
+        return daysFromDateTime(QDateTime::fromMSecsSinceEpoch(seconds * 1000 + milliseconds));
+    }
+    const QDate date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    if (!date.isValid()) {
+        return 0.0;
+    }
+    const double day = static_cast<double>(kEpoch.daysTo(date));
+    const qint64 ms =
+        ((local.tm_hour * 60LL + local.tm_min) * 60 + local.tm_sec) * 1000 + milliseconds;
+    const double fraction = static_cast<double>(ms) / static_cast<double>(kMsPerDay);
     return day >= 0 ? day + fraction : day - fraction;
 }
 

@@ -100,10 +100,7 @@ bool TbaseCleanItem::openRows(RowTable table) {
 }
 
 void TbaseCleanItem::closeRows() {
-    if (rows_) {
-        rows_->flush();
-        rows_.reset();
-    }
+    rows_.reset();
 }
 
 bool TbaseCleanItem::storeRow(helpers::TwCleanRecord& record, int64_t* nextId) {

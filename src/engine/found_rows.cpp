@@ -1,5 +1,7 @@
 #include "engine/found_rows.h"
 
+#include <QLocale>
+
 #include "diagnostics/code_trace.h"
 #include "helpers/display_text.h"
 #include "helpers/reg_paths.h"
@@ -11,8 +13,9 @@ namespace tidora::engine {
 
 namespace {
 
-constexpr size_t kBatchRows = 1000;
+constexpr size_t kBatchRows = 2000;
 constexpr qint64 kBatchMillis = 250;
+constexpr size_t kQueuedBatches = 2;
 constexpr int kPageRows = 1000;
 
 void traceError(const char* where, const stores::SqliteError& e) {
@@ -20,30 +23,32 @@ void traceError(const char* where, const stores::SqliteError& e) {
                           QString::fromLatin1(where) + QString::fromUtf8(e.what()));
 }
 
-void bindFileRow(stores::SqliteStatement& s, const helpers::TwCleanRecord& r) {
-    s.bindInt64(":ID", r.id);
-    s.bindInt64(":CLEAN_ID", r.CL_iD);
-    s.bindText(":NAME", r.Name);
-    s.bindInt64(":SIZE", r.Size);
-    s.bindDouble(":DT", r.Date);
-    s.bindInt64(":STATE", r.State);
-    s.bindInt64(":ACT", r.Active ? 1 : 0);
-    s.bindInt64(":pID", r.pID);
-    s.bindText(":szStr", helpers::SizeToStr(2, r.Size));
+// Parameters by position, in the order of the statement: this runs for every file found.
+void bindFileRow(stores::SqliteStatement& s, const helpers::TwCleanRecord& r,
+                 const QLocale& locale) {
+    s.bindInt64(1, r.id);
+    s.bindInt64(2, r.CL_iD);
+    s.bindText(3, r.Name);
+    s.bindInt64(4, r.Size);
+    s.bindDouble(5, r.Date);
+    s.bindInt64(6, r.State);
+    s.bindInt64(7, r.Active ? 1 : 0);
+    s.bindInt64(8, r.pID);
+    s.bindText(9, helpers::SizeToStr(2, r.Size, locale));
 }
 
 void bindRegRow(stores::SqliteStatement& s, const helpers::TwCleanRecord& r) {
-    s.bindInt64(":ID", r.id);
-    s.bindInt64(":CLEAN_ID", r.CL_iD);
-    s.bindInt64(":HOMEKEY", r.HomekeyID);
-    s.bindText(":NAME", r.Name);
-    s.bindInt64(":TYPE", r.DtType);
-    s.bindText(":VALUE", r.Value);
-    s.bindInt64(":W_VALUE", r.wvalue);
-    s.bindInt64(":STATE", r.State);
-    s.bindInt64(":ACT", r.Active ? 1 : 0);
-    s.bindInt64(":pID", r.pID);
-    s.bindText(":HKSTR", helpers::RootIndexToName(r.HomekeyID));
+    s.bindInt64(1, r.id);
+    s.bindInt64(2, r.CL_iD);
+    s.bindInt64(3, r.HomekeyID);
+    s.bindText(4, r.Name);
+    s.bindInt64(5, r.DtType);
+    s.bindText(6, r.Value);
+    s.bindInt64(7, r.wvalue);
+    s.bindInt64(8, r.State);
+    s.bindInt64(9, r.Active ? 1 : 0);
+    s.bindInt64(10, r.pID);
+    s.bindText(11, helpers::RootIndexToName(r.HomekeyID));
 }
 
 }  // namespace
@@ -51,55 +56,98 @@ void bindRegRow(stores::SqliteStatement& s, const helpers::TwCleanRecord& r) {
 FoundRowsWriter::FoundRowsWriter(stores::TBasedata_DM& db, RowTable table)
     : db_(db), table_(table) {
     sinceFlush_.start();
+    thread_ = std::thread([this] { writeBatches(); });
 }
 
 FoundRowsWriter::~FoundRowsWriter() {
     flush();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
 }
 
 void FoundRowsWriter::insert(const helpers::TwCleanRecord& record) {
-    inserts_.push_back(record);
+    gathering_.inserts.push_back(record);
     flushIfDue();
 }
 
 void FoundRowsWriter::setState(int64_t id, int32_t cleanId, int32_t state) {
-    updates_.push_back({id, cleanId, state});
+    gathering_.updates.push_back({id, cleanId, state});
     flushIfDue();
 }
 
 void FoundRowsWriter::flushIfDue() {
-    if (inserts_.size() + updates_.size() >= kBatchRows || sinceFlush_.elapsed() >= kBatchMillis) {
+    if (gathering_.inserts.size() + gathering_.updates.size() >= kBatchRows ||
+        sinceFlush_.elapsed() >= kBatchMillis) {
         flush();
     }
 }
 
 void FoundRowsWriter::flush() {
     sinceFlush_.restart();
-    if (inserts_.empty() && updates_.empty()) {
+    if (gathering_.inserts.empty() && gathering_.updates.empty()) {
         return;
     }
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < kQueuedBatches; });
+    queue_.push_back(std::move(gathering_));
+    gathering_ = Batch{};
+    lock.unlock();
+    changed_.notify_all();
+}
+
+void FoundRowsWriter::waitWritten() {
+    flush();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.empty() && !writing_; });
+}
+
+void FoundRowsWriter::writeBatches() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (queue_.empty()) {
+            return;
+        }
+        Batch batch = std::move(queue_.front());
+        queue_.pop_front();
+        writing_ = true;
+        lock.unlock();
+        changed_.notify_all();
+        write(batch);
+        lock.lock();
+        writing_ = false;
+        changed_.notify_all();
+    }
+}
+
+void FoundRowsWriter::write(const Batch& batch) {
     const bool files = table_ == RowTable::Files;
     try {
         const auto lock = db_.LockConnection();
         stores::SqliteTransaction transaction(lock.db());
-        if (!inserts_.empty()) {
+        if (!batch.inserts.empty()) {
             auto insert = lock.db().prepare(
                 files ? QStringLiteral("insert into Files_T values (:ID, :CLEAN_ID, :NAME, :SIZE, "
                                        ":DT, :STATE, :ACT, :pID, :szStr)")
                       : QStringLiteral("insert into Regs_T values (:ID, :CLEAN_ID, :HOMEKEY, "
                                        ":NAME, :TYPE, :VALUE, :W_VALUE, :STATE, :ACT, :pID, "
                                        ":HKSTR)"));
-            for (const helpers::TwCleanRecord& r : inserts_) {
-                files ? bindFileRow(insert, r) : bindRegRow(insert, r);
+            const QLocale locale;
+            for (const helpers::TwCleanRecord& r : batch.inserts) {
+                files ? bindFileRow(insert, r, locale) : bindRegRow(insert, r);
                 insert.step();
                 insert.reset();
             }
         }
-        if (!updates_.empty()) {
+        if (!batch.updates.empty()) {
             auto update = lock.db().prepare(
                 files ? QStringLiteral("update Files_T set STATE=? where (ID=? AND CLEAN_ID=?);")
                       : QStringLiteral("update Regs_T set STATE=? where (ID=? AND CLEAN_ID=?);"));
-            for (const StateUpdate& u : updates_) {
+            for (const StateUpdate& u : batch.updates) {
                 update.bindInt64(1, u.state);
                 update.bindInt64(2, u.id);
                 update.bindInt64(3, u.cleanId);
@@ -111,12 +159,10 @@ void FoundRowsWriter::flush() {
     } catch (const stores::SqliteError& e) {
         traceError(files ? "FoundRowsWriter(Files_T):" : "FoundRowsWriter(Regs_T):", e);
     }
-    inserts_.clear();
-    updates_.clear();
 }
 
 bool FoundRowsWriter::deleteItemRows(int32_t cleanId) {
-    flush();
+    waitWritten();
     try {
         const auto lock = db_.LockConnection();
         auto statement = lock.db().prepare(

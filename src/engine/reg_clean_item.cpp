@@ -190,7 +190,10 @@ void TRegCleanItem::refuseAll(const QString& reason) {
         pCollectdata->cRegistryRefusalShown = true;
         if (pCollectdata->cErrorMsgProc) {
             pCollectdata->cErrorMsgProc(
-                QStringLiteral("Записи реестра не удалены: реестр сейчас нельзя изменить.\r\n") +
+                QStringLiteral("Записи реестра не удалены: пока работают программы Wine этого "
+                               "префикса, Wine перезапишет изменения реестра. Закройте эти "
+                               "программы (или выполните \"wineserver -k\") и повторите "
+                               "очистку.\r\n") +
                 reason);
         }
     }

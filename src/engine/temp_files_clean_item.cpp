@@ -197,18 +197,18 @@ void TtempFilesCleanItem::runRecycleBin() {
 
 void TtempFilesCleanItem::runFiles() {
     FoundRowsReader reader(*DataConnectionRef, RowTable::Files, iD);
+    const std::unique_ptr<platform::Machine::FileDeleter> deleter = machine_.fileDeleter();
     helpers::TwCleanRecord record;
     while (!exitRequested() && reader.next(record)) {
-        record.Regime = 3;
         const std::string path = record.Name.toStdString();
-        if (!machine_.exists(path) || ImitationMode()) {
-            record.Regime = 2;
-        } else {
+        bool deleted = ImitationMode();
+        if (!deleted) {
             const QString folder = searchFolderOf(record.Name);
-            if (!folder.isEmpty() && machine_.deleteFile(path, folder.toStdString())) {
-                record.Regime = 2;
-            }
+            // A file that is gone already counts as deleted.
+            deleted = !folder.isEmpty() &&
+                      (deleter->deleteFile(path, folder.toStdString()) || !machine_.exists(path));
         }
+        record.Regime = deleted ? 2 : 3;
         bool go = true;
         Inner_FindEventProc(1, &record, go);
         if (!go) {

@@ -11,6 +11,10 @@ public:
     virtual ~UserDialogs() = default;
     // An error message with one OK button.
     virtual void ShowError(const QString& text) = 0;
+    // A confirmation with OK and Cancel: true for OK.
+    virtual bool Confirm(const QString& text) = 0;
+    // An error message with Yes and No: true for Yes.
+    virtual bool AskYesNo(const QString& text) = 0;
 };
 
 }  // namespace tidora::frame

@@ -1,7 +1,5 @@
 #include "helpers/file_checks.h"
 
-#include <QDateTime>
-
 #include "diagnostics/date_time.h"
 
 namespace tidora::helpers {
@@ -35,10 +33,17 @@ double FileTimeToDateTimeLocal(platform::FileTime aTime) {
     if (aTime == 0) {
         return 0;
     }
-    const auto msSinceUnix = static_cast<qint64>(
+    const int64_t sinceUnix =
         (static_cast<int64_t>(aTime) - static_cast<int64_t>(platform::kUnixEpochAsFileTime)) /
-        10000);
-    return diagnostics::daysFromDateTime(QDateTime::fromMSecsSinceEpoch(msSinceUnix).toLocalTime());
+        10000;
+    // Floor division: a moment before 1970 still gets a millisecond part from 0 to 999.
+    int64_t seconds = sinceUnix / 1000;
+    int64_t ms = sinceUnix % 1000;
+    if (ms < 0) {
+        ms += 1000;
+        --seconds;
+    }
+    return diagnostics::daysFromUnixTime(seconds, static_cast<int>(ms));
 }
 
 }  // namespace tidora::helpers

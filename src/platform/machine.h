@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +81,14 @@ public:
     // Deletes one file. The path must lie inside withinFolder (when given, otherwise inside its
     // drive); no symbolic link below that folder is followed, so nothing outside it is touched.
     virtual OpResult deleteFile(std::string_view path, std::string_view withinFolder = {}) = 0;
+    // Deletes files one after another as deleteFile does, keeping the folder of the last file
+    // open for the next one in the same folder: a cleaning of many files opens each folder once.
+    class FileDeleter {
+    public:
+        virtual ~FileDeleter() = default;
+        virtual OpResult deleteFile(std::string_view path, std::string_view withinFolder) = 0;
+    };
+    virtual std::unique_ptr<FileDeleter> fileDeleter() = 0;
     // The drive letters present, upper case, in order (GetLogicalDrives).
     virtual std::vector<char> logicalDrives() const = 0;
     virtual DriveType driveType(std::string_view path) const = 0;

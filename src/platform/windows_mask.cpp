@@ -56,6 +56,10 @@ bool matchesWindowsMask(std::string_view name, std::string_view mask) {
     if (mask.empty()) {
         return false;
     }
+    // The masks of whole-folder searches match every name; they are tried for every file.
+    if (mask == "*" || mask == "*.*") {
+        return true;
+    }
     const std::u32string n = upperCodePoints(name);
     const std::u32string maskPoints = upperCodePoints(mask);
     std::u32string_view m = maskPoints;

@@ -207,6 +207,16 @@ bool TBasedata_DM::ReconnectToBase(int32_t aRregime) {
     }
 }
 
+bool TBasedata_DM::IsConnected() const {
+    std::lock_guard lock(mutex_);
+    return FDConnection1.isOpen();
+}
+
+void TBasedata_DM::Disconnect() {
+    std::lock_guard lock(mutex_);
+    closeConnection();
+}
+
 void TBasedata_DM::RefreshSelTables() {
     std::lock_guard lock(mutex_);
     LevelScope level(wLVL_BD_REFRESH);

@@ -57,6 +57,8 @@ public:
     bool ReconnectToBase(int32_t aRregime);
     // Re-reads the open files and registry views.
     void RefreshSelTables();
+    bool IsConnected() const;
+    void Disconnect();
 
     // The catalog fills ADS with the default items; a copy is kept as the defaults.
     bool LoadDefaultParams(int32_t aloadRg, catalog::TCleanItemsTable& ADS);

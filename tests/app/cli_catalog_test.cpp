@@ -65,7 +65,7 @@ TEST(CliCatalog, ListsItemsWithTheirFoldersAndStates) {
     EXPECT_TRUE(itemWithId(items, 110).value("offered").toBool());
 
     const CliRun bad = runCli("machine --json " + prefix);
-    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_EQ(bad.exitCode, 2);
     EXPECT_NE(bad.out.find("unknown argument '--json'"), std::string::npos) << bad.out;
 }
 

@@ -69,6 +69,31 @@ TEST(LogDateTime, CountsAreLocalTime) {
     EXPECT_EQ(back, utc);
 }
 
+TEST(LogDateTime, UnixTimesGiveTheSameCountsAsDateTimes) {
+    const QByteArray savedZone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Berlin");  // with summer time
+    ::tzset();
+    // Winter, summer, the hour after the spring change, before 1970, before 1899-12-30.
+    const std::pair<int64_t, int> moments[] = {
+        {1700000000, 123},
+        {1719835200, 999},
+        {1711846800, 0},
+        {-86400 * 400 - 1, 500},
+        {-2209161600LL - 86400 * 3 + 3600, 250},
+    };
+    for (const auto& [seconds, ms] : moments) {
+        EXPECT_NEAR(daysFromUnixTime(seconds, ms),
+                    daysFromDateTime(QDateTime::fromMSecsSinceEpoch(seconds * 1000 + ms)), 1e-9)
+            << seconds;
+    }
+    if (savedZone.isNull()) {
+        qunsetenv("TZ");
+    } else {
+        qputenv("TZ", savedZone);
+    }
+    ::tzset();
+}
+
 TEST(LogDateTime, NowIsTheCurrentLocalTime) {
     const double before = daysFromDateTime(QDateTime::currentDateTime());
     const double now = nowAsDays();

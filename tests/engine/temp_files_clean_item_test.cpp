@@ -198,3 +198,39 @@ TEST(TempFilesItem, CountsAndTexts) {
 
 }  // namespace
 }  // namespace tidora::engine
+
+namespace tidora::engine {
+namespace {
+
+TEST(TempFilesItem, RecycleBinIsListedThenEmptiedAsAWhole) {
+    testing::EngineFixture f;
+    ::tidora::testing::PrefixBuilder b(f.tmp / "prefix");
+    b.fresh();
+    const auto machine = b.openMachine();
+    const std::string data = f.tmp / "data";
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    ::tidora::testing::writeFile(data + "/Trash/files/old.txt", "12345");
+    ::tidora::testing::writeFile(data + "/Trash/info/old.txt.trashinfo",
+                                 "[Trash Info]\nPath=" + b.unixPath("C:\\users\\anna") +
+                                     "/old.txt\nDeletionDate=2025-12-31T23:59:00\n");
+    TtempFilesCleanItem bin(*machine, nullptr, 1, 1, 10, "Recycled");
+    f.attach(bin);
+    bin.AnalysisRun(0);
+    EXPECT_EQ(f.rows("Files_T", "NAME", 10), (Rows{{"C:\\users\\anna\\old.txt", 1}}));
+    EXPECT_EQ(bin.Count(), 1);
+
+    SetImitationMode(true);
+    bin.Run(0);
+    SetImitationMode(false);
+    EXPECT_TRUE(std::filesystem::exists(data + "/Trash/files/old.txt"));
+    EXPECT_EQ(f.rows("Files_T", "NAME", 10), (Rows{{"C:\\users\\anna\\old.txt", 2}}));
+
+    bin.Run(0);
+    EXPECT_FALSE(std::filesystem::exists(data + "/Trash/files/old.txt"));
+    EXPECT_EQ(f.rows("Files_T", "NAME", 10), (Rows{{"C:\\users\\anna\\old.txt", 2}}));
+    EXPECT_EQ(bin.Count(), 0);
+    unsetenv("XDG_DATA_HOME");
+}
+
+}  // namespace
+}  // namespace tidora::engine

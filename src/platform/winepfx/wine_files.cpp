@@ -154,6 +154,12 @@ bool WineFiles::exists(std::string_view path) const {
 }
 
 OpResult WineFiles::deleteFile(std::string_view path, std::string_view withinFolder) const {
+    OpenedFolder opened;
+    return deleteFile(path, withinFolder, opened);
+}
+
+OpResult WineFiles::deleteFile(std::string_view path, std::string_view withinFolder,
+                               OpenedFolder& opened) const {
     std::string error;
     const std::optional<WindowsPath> target = parseWindowsPath(path, &error);
     if (!target) {
@@ -169,24 +175,65 @@ OpResult WineFiles::deleteFile(std::string_view path, std::string_view withinFol
     if (!isInside(*target, *within)) {
         return cannotDelete(path, "it is not inside " + formatWindowsPath(*within));
     }
+    const std::vector<std::string>& names = target->components;
+    const std::vector<std::string> parents(
+        names.begin() + static_cast<std::ptrdiff_t>(within->components.size()), names.end() - 1);
+    if (!opened.fd || opened.within != withinFolder || opened.parents != parents) {
+        opened.fd.reset();
+        const OpResult parent = openParent(path, *target, *within, opened);
+        if (!parent) {
+            return parent;
+        }
+        opened.within = std::string(withinFolder);
+        opened.parents = parents;
+    }
 
+    // The name as written usually is the file's own: one look then serves both the lookup and
+    // the checks below.
+    struct stat st {};
+    std::optional<std::string> unixName = textToUnixName(names.back());
+    if (fstatat(opened.fd.get(), unixName->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        unixName = resolver_.findEntry(opened.fd.get(), names.back());
+        if (!unixName) {
+            return cannotDelete(path, "it does not exist");
+        }
+        if (fstatat(opened.fd.get(), unixName->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            const int err = errno;
+            return cannotDelete(path, errorText(err));
+        }
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return cannotDelete(path, "it is a folder");
+    }
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) {
+        return cannotDelete(path, "it is read-only");
+    }
+    if (unlinkat(opened.fd.get(), unixName->c_str(), 0) != 0) {
+        const int err = errno;
+        return cannotDelete(path, errorText(err));
+    }
+    return OpResult::success();
+}
+
+OpResult WineFiles::openParent(std::string_view path, const WindowsPath& target,
+                               const WindowsPath& within, OpenedFolder& opened) const {
     // The search folder itself may be a link the user's machine set up (Wine links Desktop to a
     // home folder): it is opened, but then only its own entries are deleted, never deeper ones.
-    const PathResolver::Resolved root = resolver_.resolve(*within);
+    const PathResolver::Resolved root = resolver_.resolve(within);
     UniqueFd folder(open(root.unixPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) {
         const int err = errno;
         return cannotDelete(path,
-                            "cannot open " + formatWindowsPath(*within) + ": " + errorText(err));
+                            "cannot open " + formatWindowsPath(within) + ": " + errorText(err));
     }
     struct stat st {};
-    if (!within->components.empty() && target->components.size() > within->components.size() + 1 &&
+    if (!within.components.empty() && target.components.size() > within.components.size() + 1 &&
         lstat(root.unixPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        return cannotDelete(path, formatWindowsPath(*within) +
+        return cannotDelete(path, formatWindowsPath(within) +
                                       " is a symbolic link; only files directly in it are deleted");
     }
-    const std::vector<std::string>& names = target->components;
-    for (size_t i = within->components.size(); i + 1 < names.size(); ++i) {
+    const std::vector<std::string>& names = target.components;
+    for (size_t i = within.components.size(); i + 1 < names.size(); ++i) {
         const std::optional<std::string> unixName = resolver_.findEntry(folder.get(), names[i]);
         if (!unixName) {
             return cannotDelete(path, "the folder \"" + names[i] + "\" does not exist");
@@ -205,25 +252,7 @@ OpResult WineFiles::deleteFile(std::string_view path, std::string_view withinFol
         }
         folder = std::move(next);
     }
-
-    const std::optional<std::string> unixName = resolver_.findEntry(folder.get(), names.back());
-    if (!unixName) {
-        return cannotDelete(path, "it does not exist");
-    }
-    if (fstatat(folder.get(), unixName->c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        const int err = errno;
-        return cannotDelete(path, errorText(err));
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return cannotDelete(path, "it is a folder");
-    }
-    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR)) {
-        return cannotDelete(path, "it is read-only");
-    }
-    if (unlinkat(folder.get(), unixName->c_str(), 0) != 0) {
-        const int err = errno;
-        return cannotDelete(path, errorText(err));
-    }
+    opened.fd = std::move(folder);
     return OpResult::success();
 }
 

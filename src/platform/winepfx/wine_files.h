@@ -7,6 +7,7 @@
 #include "platform/file_types.h"
 #include "platform/op_result.h"
 #include "platform/winepfx/path_resolver.h"
+#include "platform/winepfx/unique_fd.h"
 
 namespace tidora::platform::winepfx {
 
@@ -30,9 +31,20 @@ public:
     // folder swapped for a link meanwhile deletes nothing. Folders and read-only files are
     // refused, as Windows does.
     OpResult deleteFile(std::string_view path, std::string_view withinFolder) const;
+    // The folder a deletion opened, kept for the next file in the same folder.
+    struct OpenedFolder {
+        std::string within;
+        std::vector<std::string> parents;  // the components below within
+        UniqueFd fd;
+    };
+    OpResult deleteFile(std::string_view path, std::string_view withinFolder,
+                        OpenedFolder& opened) const;
     std::optional<DiskSpace> diskSpace(std::string_view path) const;
 
 private:
+    OpResult openParent(std::string_view path, const WindowsPath& target, const WindowsPath& within,
+                        OpenedFolder& opened) const;
+
     const PathResolver& resolver_;
 };
 

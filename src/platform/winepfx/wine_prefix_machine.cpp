@@ -219,6 +219,26 @@ OpResult WinePrefixMachine::deleteFile(std::string_view path, std::string_view w
     return files_.deleteFile(path, withinFolder);
 }
 
+namespace {
+
+class WineFileDeleter final : public Machine::FileDeleter {
+public:
+    explicit WineFileDeleter(const WineFiles& files) : files_(files) {}
+    OpResult deleteFile(std::string_view path, std::string_view withinFolder) override {
+        return files_.deleteFile(path, withinFolder, opened_);
+    }
+
+private:
+    const WineFiles& files_;
+    WineFiles::OpenedFolder opened_;
+};
+
+}  // namespace
+
+std::unique_ptr<Machine::FileDeleter> WinePrefixMachine::fileDeleter() {
+    return std::make_unique<WineFileDeleter>(files_);
+}
+
 std::vector<char> WinePrefixMachine::logicalDrives() const {
     std::vector<char> letters = resolver_.drives();
     for (char& c : letters) {

@@ -55,6 +55,7 @@ public:
     std::optional<DirEntry> stat(std::string_view path) const override;
     bool exists(std::string_view path) const override;
     OpResult deleteFile(std::string_view path, std::string_view withinFolder = {}) override;
+    std::unique_ptr<FileDeleter> fileDeleter() override;
     std::vector<char> logicalDrives() const override;
     DriveType driveType(std::string_view path) const override;
     std::optional<std::string> localPath(std::string_view path) const override;
