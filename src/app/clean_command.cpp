@@ -11,6 +11,7 @@
 #include <atomic>
 #include <csignal>
 
+#include "app/cli_session.h"
 #include "app/headless_dialogs.h"
 #include "app/item_class_name.h"
 #include "app/run_progress.h"
@@ -19,10 +20,12 @@
 #include "engine/clean_group.h"
 #include "engine/imitation_mode.h"
 #include "frame/app_environment.h"
-#include "platform/winepfx/prefix_location.h"
-#include "platform/winepfx/wine_prefix_machine.h"
+#include "stores/history_database.h"
+#include "stores/history_texts.h"
 #include "stores/item_settings_binding.h"
+#include "stores/report_lines.h"
 #include "stores/sqlite_error.h"
+#include "stores/statistics.h"
 #include "stores/working_database.h"
 
 namespace tidora::app {
@@ -46,11 +49,6 @@ public:
 
 private:
     void (*previous_)(int) = SIG_DFL;
-};
-
-class EnvironmentGuard {
-public:
-    ~EnvironmentGuard() { frame::appFreeEnvironment(); }
 };
 
 void drawProgress(const TwProgressRecord& p, std::ostream& err) {
@@ -154,27 +152,34 @@ QJsonDocument runJson(engine::TCleanGroup& group, stores::TBasedata_DM& db, bool
     return QJsonDocument(root);
 }
 
+// The cleaning index of the run, 10 for a clean machine down to 0, or -1 when the run did not
+// finish or the statistics give none.
+double cleaningIndex(engine::TCleanGroup& group, stores::TBasedata_DM& db,
+                     platform::Machine& machine, frame::UserDialogs& dialogs, bool cleaned) {
+    const bool finished = cleaned ? group.RunResult().State == 7 : group.AnalyzeResult().State == 3;
+    if (!finished) {
+        return -1;
+    }
+    stores::TcExpData_DM statistics(machine, dialogs);
+    statistics.OpenAndFillData(1, &db.FDMemTable_Result);
+    statistics.CopyResData(cleaned);
+    const double coefficient = statistics.CalcKoeffs(0);
+    return coefficient >= 0 ? (1 - coefficient) * 10 : -1;
+}
+
 }  // namespace
 
 int runCleanCommand(const CliOptions& options, const std::string& programPath, std::ostream& out,
                     std::ostream& err) {
-    const std::string prefixDir = platform::winepfx::choosePrefixDir(options.prefix);
-    std::string error;
-    const auto machine = platform::winepfx::WinePrefixMachine::open(prefixDir, &error);
-    if (!machine) {
-        err << "tidora-cli: " << error << '\n';
+    const std::unique_ptr<CliSession> session =
+        CliSession::open(options.prefix, programPath, true, err);
+    if (!session) {
         return 1;
     }
-    frame::TwAppEnvironParams params = frame::tidoraAppParams();
-    frame::TwAppEnvironment& env = frame::appCreateWithParams(params, *machine, programPath, {});
-    EnvironmentGuard environmentGuard;
-    if (!env.VerifyRepetition(std::string(), 0)) {
-        err << "tidora-cli: Tidora is already running for this user; try again when it has "
-               "finished\n";
-        return 1;
-    }
+    platform::Machine& machine = session->machine();
+    frame::TwAppEnvironment& env = session->env();
     frame::TwiniSettings& ini = env.Ini();
-    catalog::SetCatalogOS(*machine);
+    catalog::SetCatalogOS(machine);
     engine::SetImitationMode(options.imitate || ini.ReadBool("USER", "IMIT", false));
     int regime = ini.ReadInteger("USER", "CL_REGIME", 2);
     if (regime == 0) {
@@ -188,10 +193,12 @@ int runCleanCommand(const CliOptions& options, const std::string& programPath, s
     catalog::TCleanPaths_DM paths;
     stores::TBasedata_DM db(dialogs);
     stores::BindItemRecordsToSettings(db, ini);
-    const QString databaseFile =
-        QString::fromStdString(env.UserLocalPath() + env.AppFileName() + ".wcd");
-    engine::TCleanGroup group({*machine, db, dialogs, &paths, nullptr, nullptr}, databaseFile, 1,
-                              QStringLiteral("Group1"));
+    stores::THistorybaseDM history(dialogs);
+    // Without a usable history the run goes on; it is only not recorded.
+    const bool historyOn = history.ConnectToFilename(session->userFile(kHistoryFileName));
+    engine::TCleanGroup group(
+        {machine, db, dialogs, &paths, nullptr, historyOn ? &history : nullptr},
+        session->userFile(env.AppFileName() + ".wcd"), 1, QStringLiteral("Group1"));
     group.LoadItems();
     group.CollectData().cEvalRegime = 0;
     group.CollectData().cAdminRights = env.ServiceInfo().UserCatType();
@@ -267,10 +274,16 @@ int runCleanCommand(const CliOptions& options, const std::string& programPath, s
     const QString version = QString::fromStdString(env.ServiceInfo().appVersionStr());
     QStringList lines;
     group.FormatCalcResult(1, runFlag, version, &lines, 1);
-    lines.removeAll(QStringLiteral(" ***"));
-    group.SetCalcResultToHistory(runFlag, group.CommRegime(), -1, version);
+    const double index = cleaningIndex(group, db, machine, dialogs, runFlag);
+    stores::PutCleanIndexLines(lines, index, stores::GetCleanGradeText(index));
+    group.SetCalcResultToHistory(runFlag, group.CommRegime(), index, version);
     if (options.json) {
-        out << runJson(group, db, runFlag, options.rows, regimeName).toJson().toStdString();
+        QJsonDocument doc = runJson(group, db, runFlag, options.rows, regimeName);
+        QJsonObject root = doc.object();
+        root[QStringLiteral("index")] = index >= 0 ? QJsonValue(index) : QJsonValue();
+        root[QStringLiteral("grade")] =
+            index >= 0 ? QJsonValue(stores::GetCleanGradeText(index)) : QJsonValue();
+        out << QJsonDocument(root).toJson().toStdString();
     } else {
         out << (QStringLiteral(" Режим: ") + regimeName + QLatin1Char('\n')).toStdString();
         out << lines.join(QLatin1Char('\n')).toStdString() << '\n';

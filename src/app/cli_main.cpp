@@ -7,6 +7,7 @@
 #include "app/catalog_report.h"
 #include "app/clean_command.h"
 #include "app/cli_options.h"
+#include "app/history_command.h"
 #include "app/machine_report.h"
 #include "platform/winepfx/prefix_location.h"
 #include "platform/winepfx/wine_prefix_machine.h"
@@ -36,6 +37,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (options.command == "analyze" || options.command == "clean") {
         return tidora::app::runCleanCommand(options, argv[0], std::cout, std::cerr);
+    }
+    if (options.command == "history") {
+        return tidora::app::runHistoryCommand(options, argv[0], std::cout, std::cerr);
     }
 
     const std::string prefixDir = tidora::platform::winepfx::choosePrefixDir(options.prefix);

@@ -12,11 +12,13 @@ const char* const kCliUsage =
     "[--rows]\n"
     "       tidora-cli clean   [--prefix DIR] [--regime N | --items ID,...] [--imitate] [--json] "
     "[--rows]\n"
+    "       tidora-cli history [clear] [--prefix DIR] [--json]\n"
     "  machine   print what Tidora knows about the Windows machine of a Wine prefix\n"
     "  catalog   print the clean items for that machine and every folder, key and exclusion\n"
     "            they search, with whether it exists there\n"
     "  analyze   find the junk of the selected items and report it; nothing is changed\n"
     "  clean     analyse, then delete what was found, and report it\n"
+    "  history   list the cleanings done so far; 'history clear' deletes that list\n"
     "  --regime N   1 quick, 2 optimal, 3 full, 4 the user's own selection (default: the\n"
     "               settings' regime)\n"
     "  --items      exactly these item IDs (see catalog)\n"
@@ -64,10 +66,16 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
     CliOptions o;
     o.command = args[0];
     const bool run = o.command == "analyze" || o.command == "clean";
-    if (!run && o.command != "machine" && o.command != "catalog") {
+    const bool history = o.command == "history";
+    if (!run && !history && o.command != "machine" && o.command != "catalog") {
         throw UsageError("unknown command '" + o.command + "'");
     }
-    for (size_t i = 1; i < args.size(); ++i) {
+    size_t first = 1;
+    if (history && args.size() > 1 && args[1] == "clear") {
+        o.clearHistory = true;
+        first = 2;
+    }
+    for (size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         const auto value = [&](const std::string& name) -> std::string {
             if (a.rfind(name + "=", 0) == 0) {
@@ -83,7 +91,7 @@ CliOptions parseCliOptions(const std::vector<std::string>& args) {
         };
         if (is("--prefix")) {
             o.prefix = value("--prefix");
-        } else if (a == "--json" && o.command != "machine") {
+        } else if (a == "--json" && o.command != "machine" && !o.clearHistory) {
             o.json = true;
         } else if (run && is("--regime")) {
             o.regime = parseNumber(value("--regime"), "--regime");

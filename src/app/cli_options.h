@@ -14,7 +14,8 @@ public:
 };
 
 struct CliOptions {
-    std::string command;  // machine, catalog, analyze, clean
+    std::string command;        // machine, catalog, analyze, clean, history
+    bool clearHistory = false;  // history clear
     std::optional<std::string> prefix;
     bool json = false;
     std::optional<int> regime;

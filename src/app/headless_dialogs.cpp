@@ -12,6 +12,10 @@ void HeadlessDialogs::ShowError(const QString& text) {
     out_ << "tidora-cli: " << oneLine(text) << std::endl;
 }
 
+void HeadlessDialogs::ShowWarning(const QString& text) {
+    out_ << "tidora-cli: warning: " << oneLine(text) << std::endl;
+}
+
 bool HeadlessDialogs::Confirm(const QString& text) {
     out_ << "tidora-cli: " << oneLine(text) << " (answered: Cancel)" << std::endl;
     return false;

@@ -13,6 +13,7 @@ public:
     explicit HeadlessDialogs(std::ostream& out) : out_(out) {}
 
     void ShowError(const QString& text) override;
+    void ShowWarning(const QString& text) override;
     bool Confirm(const QString& text) override;
     bool AskYesNo(const QString& text) override;
 

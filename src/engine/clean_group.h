@@ -14,7 +14,7 @@
 #include "catalog/clean_paths.h"
 #include "engine/base_clean_item.h"
 #include "engine/clean_collect_data.h"
-#include "engine/clean_history_sink.h"
+#include "stores/clean_history_sink.h"
 #include "engine/clean_result_record.h"
 #include "engine/clipboard_access.h"
 #include "frame/main_thread_calls.h"
@@ -50,7 +50,7 @@ struct TCleanGroupContext {
     frame::UserDialogs& dialogs;
     catalog::TCleanPaths_DM* paths = nullptr;
     ClipboardAccess* clipboard = nullptr;
-    CleanHistorySink* history = nullptr;
+    stores::CleanHistorySink* history = nullptr;
 };
 
 // The engine's single entry point: owns the clean items, keeps them in step with the parameter

@@ -372,7 +372,7 @@ int32_t TCleanGroup::SetCalcResultToHistory(bool aRunFlag, int32_t aCRegime, dou
         return -1;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    TCleanHistoryRecord rec;
+    stores::TCleanHistoryRecord rec;
     rec.HID = 0;
     rec.Dt = diagnostics::daysFromDateTime(now);
     rec.Tm = now.time().msecsSinceStartOfDay() / kMSecPerDay;

@@ -1,6 +1,5 @@
 #include "stores/working_database.h"
 
-#include <QFile>
 #include <QLatin1StringView>
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +7,7 @@
 #include <system_error>
 
 #include "stores/dm_diagnostics.h"
+#include "stores/host_file.h"
 #include "stores/sqlite_error.h"
 
 namespace tidora::stores {
@@ -31,16 +31,6 @@ const QString kCreatePrograms = QStringLiteral(
     "CREATE TABLE Programs_T(ProgID INTEGER PRIMARY KEY, ProgName TEXT, ProgPublisher TEXT, "
     "ProgSize  INTEGER, ProgVersion TEXT, ProgCmd TEXT, ProgInstallDate TEXT, ProgIco BLOB, "
     "ProgIcoSign INTEGER, ProgSys INTEGER, ProgSizeStr TEXT, ProgSelect INTEGER);");
-
-fs::path hostPath(const QString& path) {
-    return fs::path(QFile::encodeName(path).toStdString());
-}
-
-// Anything at the path counts, a dangling link included.
-bool pathExists(const QString& path) {
-    std::error_code error;
-    return fs::exists(fs::symlink_status(hostPath(path), error));
-}
 
 // The side files go too, also when the file itself is missing: they belong to the old file, and
 // one left behind would be taken for the new file's own.

@@ -112,3 +112,48 @@ TEST(CliClean, BadArgumentsAndItemsThatAreNotOffered) {
 
 }  // namespace
 }  // namespace tidora::app
+
+namespace tidora::app {
+namespace {
+
+TEST(CliHistory, CleaningsAreRecordedWithTheirGradesAndCanBeCleared) {
+    CliPrefix p;
+    const CliRun empty = p.run("history");
+    ASSERT_EQ(empty.exitCode, 0) << empty.out;
+    EXPECT_NE(empty.out.find("Нет данных о проведенных ранее действиях"), std::string::npos)
+        << empty.out;
+
+    const CliRun first = p.run("clean --regime 3");
+    ASSERT_EQ(first.exitCode, 0) << first.out;
+    EXPECT_NE(first.out.find(" Состояние перед очисткой: "), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(" Индекс очистки:  "), std::string::npos) << first.out;
+    EXPECT_EQ(first.out.find("***"), std::string::npos) << first.out;
+    ASSERT_EQ(p.run("clean --regime 3").exitCode, 0);
+    ASSERT_EQ(p.run("analyze --regime 3").exitCode, 0);  // analyses are not recorded
+
+    const CliRun listed = p.run("history --json");
+    ASSERT_EQ(listed.exitCode, 0) << listed.out;
+    const QJsonArray entries = parse(listed).value("entries").toArray();
+    ASSERT_EQ(entries.size(), 2);
+    for (const QJsonValue& entry : entries) {
+        const QJsonObject e = entry.toObject();
+        EXPECT_EQ(e.value("action").toString(), "Очистка");
+        EXPECT_EQ(e.value("result").toString(), "проведена");
+        EXPECT_EQ(e.value("regimeName").toString(), "Полная очистка");
+        EXPECT_FALSE(e.value("grade").toString().isEmpty());
+        EXPECT_GE(e.value("index").toDouble(), 0.0);
+        EXPECT_LE(e.value("index").toDouble(), 10.0);
+    }
+    // The two temporary files, and the pseudo entry of item 51, which counts in every cleaning.
+    EXPECT_EQ(entries[0].toObject().value("files").toInt(), 3);
+    // The second cleaning found the machine clean.
+    EXPECT_GT(entries[1].toObject().value("index").toDouble(),
+              entries[0].toObject().value("index").toDouble());
+
+    const CliRun cleared = p.run("history clear");
+    ASSERT_EQ(cleared.exitCode, 0) << cleared.out;
+    EXPECT_EQ(parse(p.run("history --json")).value("entries").toArray().size(), 0);
+}
+
+}  // namespace
+}  // namespace tidora::app

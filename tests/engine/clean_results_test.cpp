@@ -33,13 +33,13 @@ constexpr int kDeleted = 2;
 constexpr int kFailed = 3;
 constexpr int kAccessDenied = 4;
 
-class FakeHistory : public CleanHistorySink {
+class FakeHistory : public stores::CleanHistorySink {
 public:
-    int32_t AddNewLine(const TCleanHistoryRecord& aHistoryRec) override {
+    int32_t AddNewLine(const stores::TCleanHistoryRecord& aHistoryRec) override {
         records.push_back(aHistoryRec);
         return 41;
     }
-    std::vector<TCleanHistoryRecord> records;
+    std::vector<stores::TCleanHistoryRecord> records;
 };
 
 struct AfterEvent {
@@ -78,7 +78,7 @@ protected:
         QLocale::setDefault(previousLocale);
     }
 
-    void startGroup(CleanHistorySink* sink) {
+    void startGroup(stores::CleanHistorySink* sink) {
         group.reset();
         group = std::make_unique<TCleanGroup>(
             TCleanGroupContext{*machine, f.db, f.dialogs, nullptr, nullptr, sink},
@@ -482,7 +482,7 @@ TEST_F(CleanResults, EndStateAndHistoryEntry) {
         }
         EXPECT_EQ(id, 41);
         ASSERT_EQ(history.records.size(), 1u);
-        const TCleanHistoryRecord& h = history.records[0];
+        const stores::TCleanHistoryRecord& h = history.records[0];
         EXPECT_EQ(h.resSign, c.stateCode);
         EXPECT_EQ(h.resDesc, c.resDesc);
         EXPECT_GE(h.Dt, before);
@@ -496,7 +496,7 @@ TEST_F(CleanResults, HistoryEntryOfACleaning) {
     group->Calc_AfterProcess(true, 0);
     EXPECT_EQ(group->SetCalcResultToHistory(true, 2, 7.5, "2.0.1"), 41);
     ASSERT_EQ(history.records.size(), 1u);
-    const TCleanHistoryRecord& h = history.records[0];
+    const stores::TCleanHistoryRecord& h = history.records[0];
     EXPECT_EQ(h.HID, 0);
     EXPECT_EQ(h.FilesCount, 2);
     EXPECT_EQ(h.RegsCount, 1);

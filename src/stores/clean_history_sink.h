@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace tidora::engine {
+namespace tidora::stores {
 
 // The values of one history entry.
 struct TCleanHistoryRecord {
@@ -38,4 +38,4 @@ public:
     virtual int32_t AddNewLine(const TCleanHistoryRecord& aHistoryRec) = 0;
 };
 
-}  // namespace tidora::engine
+}  // namespace tidora::stores
