@@ -108,8 +108,7 @@ QJsonObject totalsJson(const engine::TCleanResultRecord& r) {
 
 QJsonDocument runJson(engine::TCleanGroup& group, stores::TBasedata_DM& db, bool cleaned,
                       bool withRows, const QString& regimeName) {
-    // The per-item table holds one set of figures at a time: the cleaning's after a cleaning.
-    group.inner_FillResultDataFromDB(cleaned ? 2 : 1);
+    // The report filled the per-item table last with the figures of this run's operation.
     QJsonArray items;
     for (const auto& item : group.Items()) {
         if (!item->GetActiveFlag()) {

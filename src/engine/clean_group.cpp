@@ -199,12 +199,10 @@ QString TCleanGroup::GetCommRegimeDesc(int32_t) const {
         case 4:
             return QStringLiteral("Очистка по настройкам пользователя");
         case 1:
-            return QStringLiteral("Быстрая очистка");
         case 2:
-            return QStringLiteral("Оптимальная очистка");
         case 3:
         case 10:
-            return QStringLiteral("Полная очистка");
+            return catalog::GetRegimeName(fcomm_Regime);
         default:
             return QString();
     }

@@ -14,12 +14,12 @@
 #include "catalog/clean_paths.h"
 #include "engine/base_clean_item.h"
 #include "engine/clean_collect_data.h"
-#include "stores/clean_history_sink.h"
 #include "engine/clean_result_record.h"
 #include "engine/clipboard_access.h"
 #include "frame/main_thread_calls.h"
 #include "frame/user_dialogs.h"
 #include "platform/machine.h"
+#include "stores/clean_history_sink.h"
 
 namespace tidora::stores {
 class TBasedata_DM;
@@ -152,7 +152,7 @@ private:
     bool startWorker(int32_t grRegime, int32_t actID, int32_t killRegime);
     // Runs a statement text of the group's own on the main thread while the worker waits.
     bool execOnMainThread(const QString& sql, const char* traceWhere);
-    // The result record filled by a pass or the cleaning half.
+    // A monotonic millisecond count, for the duration of a run.
     int64_t tickCount() const;
 
     TCleanGroupContext ctx_;

@@ -296,6 +296,17 @@ QString TCleanGroup::FormatCalcResult(int32_t aFormatSign, bool aRunFlag,
             lines.append(text.split(u'|'));
         }
     };
+    // The totals of a pass; the analysis's labels are indented further than the cleaning's.
+    const auto addTotals = [&](const QString& indent, const TCleanResultRecord& totals) {
+        addLine(indent + QStringLiteral("Файлов: ") + QString::number(totals.FilesCount));
+        if (totals.FilesCount > 0) {
+            addLine(indent + QStringLiteral("Общий размер: ") + totals.FilesSizeStr);
+        }
+        addLine(indent + QStringLiteral("Переменных реестра: ") + QString::number(totals.RegCount));
+        if (totals.RegCount > 0) {
+            addLine(indent + QStringLiteral("Примерная оценка размера: ") + totals.RegSizeStr);
+        }
+    };
     const auto addItemSections = [&](bool runFlag) {
         addLine(QStringLiteral("Файлы: "));
         addItemLines(GetItemsResultdata(runFlag, 1, u'|', aVisRegime));
@@ -312,26 +323,17 @@ QString TCleanGroup::FormatCalcResult(int32_t aFormatSign, bool aRunFlag,
     addLine(QStringLiteral(" Длительность операции: ") + FDeltaTimeStr);
     addLine(QString(44, u'-'));
 
-    TCleanResultRecord r = FAnalyzeResult;
     addLine(QStringLiteral(" Анализ "));
     addLine(QString());
     const bool okA = inner_FillResultDataFromDB(1);
     addItemSections(false);
     addLine(QStringLiteral(" ИТОГО Обнаружено: "));
-    addLine(QStringLiteral("        Файлов: ") + QString::number(r.FilesCount));
-    if (r.FilesCount > 0) {
-        addLine(QStringLiteral("        Общий размер: ") + r.FilesSizeStr);
-    }
-    addLine(QStringLiteral("        Переменных реестра: ") + QString::number(r.RegCount));
-    if (r.RegCount > 0) {
-        addLine(QStringLiteral("        Примерная оценка размера: ") + r.RegSizeStr);
-    }
+    addTotals(QStringLiteral("        "), FAnalyzeResult);
     if (!okA) {
         addLine(QStringLiteral("    (При подведении итогов возникли ошибки получения данных)"));
     }
 
     if (aRunFlag) {
-        r = FRunresult;
         const bool okR = inner_FillResultDataFromDB(2);
         if (okA && !okR) {
             addLine(
@@ -343,14 +345,7 @@ QString TCleanGroup::FormatCalcResult(int32_t aFormatSign, bool aRunFlag,
         addLine(QStringLiteral(" "));
         addItemSections(true);
         addLine(QStringLiteral("  ИТОГО Удалось очистить: "));
-        addLine(QStringLiteral(" Файлов: ") + QString::number(r.FilesCount));
-        if (r.FilesCount > 0) {
-            addLine(QStringLiteral(" Общий размер: ") + r.FilesSizeStr);
-        }
-        addLine(QStringLiteral(" Переменных реестра: ") + QString::number(r.RegCount));
-        if (r.RegCount > 0) {
-            addLine(QStringLiteral(" Примерная оценка размера: ") + r.RegSizeStr);
-        }
+        addTotals(QStringLiteral(" "), FRunresult);
     } else {
         addLine(QString(43, u'-'));
         addLine(QStringLiteral(" Очистка не проводилась"));

@@ -36,8 +36,6 @@ public:
     void setState(int64_t id, int32_t cleanId, int32_t state);
     // Hands what is gathered to the writing thread; a batch that fails is traced and dropped.
     void flush();
-    // Returns when every batch handed over is written.
-    void waitWritten();
     // Deletes every row of the item at once (after everything gathered is written).
     bool deleteItemRows(int32_t cleanId);
 
@@ -53,6 +51,8 @@ private:
     };
 
     void flushIfDue();
+    // Returns when every batch handed over is written.
+    void waitWritten();
     void writeBatches();
     void write(const Batch& batch);
 

@@ -211,18 +211,16 @@ void TtempFilesCleanItem::runFiles() {
         record.Regime = deleted ? 2 : 3;
         bool go = true;
         Inner_FindEventProc(1, &record, go);
-        if (!go) {
-            break;
-        }
     }
 }
 
 QString TtempFilesCleanItem::searchFolderOf(const QString& path) const {
     QString best;
     for (const QString& folder : VarList) {
-        const QString prefix =
-            folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
-        if (path.startsWith(prefix, Qt::CaseInsensitive) && folder.size() > best.size()) {
+        const bool below = path.size() > folder.size() &&
+                           path.startsWith(folder, Qt::CaseInsensitive) &&
+                           (folder.endsWith(QLatin1Char('\\')) || path[folder.size()] == u'\\');
+        if (below && folder.size() > best.size()) {
             best = folder;
         }
     }

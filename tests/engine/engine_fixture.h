@@ -41,6 +41,15 @@ struct EngineFixture {
         };
     }
 
+    // Asks the run to cancel when the item reports the operation for the count-th time.
+    void cancelAfter(int32_t code, int count) {
+        onOperation = [this, code, count, seen = 0](int32_t reported) mutable {
+            if (reported == code && ++seen == count) {
+                run.cExitFlag = true;
+            }
+        };
+    }
+
     bool sawOperation(int32_t code) const {
         for (const Operation& op : operations) {
             if (op.code == code) {

@@ -147,11 +147,7 @@ TEST(RegItem, ItemsWithoutACheckAndCancel) {
     TRegCleanItem empty(*p.machine, nullptr, 2, 1, 109, "RegNotApps");
     f.attach(empty);
     f.operations.clear();
-    f.onOperation = [&](int32_t code) {
-        if (code == kOpFound) {
-            f.run.cExitFlag = true;
-        }
-    };
+    f.cancelAfter(kOpFound, 1);
     empty.AnalysisRun(0);
     EXPECT_EQ(empty.StateID(), kStateAnalysisCancelled);
     EXPECT_EQ(f.rows("Regs_T", "NAME", 109).size(), 1u);

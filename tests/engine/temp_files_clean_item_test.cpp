@@ -126,12 +126,7 @@ TEST(TempFilesItem, CancelKeepsEveryOutcome) {
     item.VarList = QStringList{QString::fromStdString(kTemp)};
     f.attach(item);
 
-    int found = 0;
-    f.onOperation = [&](int32_t code) {
-        if (code == kOpFound && ++found == 3) {
-            f.run.cExitFlag = true;
-        }
-    };
+    f.cancelAfter(kOpFound, 3);
     item.AnalysisRun(0);
     EXPECT_EQ(item.StateID(), kStateAnalysisCancelled);
     EXPECT_FALSE(f.sawOperation(kOpAnalysisEnd));
@@ -144,12 +139,7 @@ TEST(TempFilesItem, CancelKeepsEveryOutcome) {
     item.AnalysisRun(0);
     const size_t total = f.rows("Files_T", "NAME", 11).size();
     ASSERT_EQ(total, 7u);
-    int processed = 0;
-    f.onOperation = [&](int32_t code) {
-        if (code == kOpProcessed && ++processed == 2) {
-            f.run.cExitFlag = true;
-        }
-    };
+    f.cancelAfter(kOpProcessed, 2);
     item.Run(0);
     EXPECT_EQ(item.StateID(), kStateCleaningCancelled);
     int deleted = 0;
